@@ -1,0 +1,35 @@
+# The README's entry points. Each target does all set-up on a fresh machine.
+.PHONY: all deps build test run sanitize fuzz bench clean
+
+all: build
+
+deps:
+	@scripts/install-deps.sh
+
+build: deps
+	@cmake --preset default >/dev/null
+	@cmake --build --preset default
+
+test: build
+	@ctest --preset default
+
+run: build
+	@scripts/run.sh build/default
+
+# The companions and shared code again under AddressSanitizer and UndefinedBehaviorSanitizer.
+sanitize: deps
+	@cmake --preset sanitize >/dev/null
+	@cmake --build --preset sanitize
+	@ctest --preset sanitize
+
+# The fuzz targets (clang), each for a short run.
+fuzz: deps
+	@cmake --preset fuzz >/dev/null
+	@cmake --build --preset fuzz
+	@scripts/run-fuzzers.sh build/fuzz 60
+
+bench: build
+	@build/default/bench/burrowd/burrowd_bench
+
+clean:
+	@rm -rf build

@@ -1,0 +1,123 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "common/unique_fd.hpp"
+#include "request.hpp"
+#include "support/memory_file.hpp"
+
+namespace deskplay::burrowd {
+namespace {
+
+Result<Request> decode(const std::string& line) {
+  const bool terminated = !line.empty() && line.back() == '\n';
+  UniqueFd fd(testing::memoryFile(terminated ? line : line + "\n"));
+  LineReader reader(fd.get());
+  EXPECT_TRUE(reader.beginLine());
+  Result<Request> request = decodeRequest(reader);
+  EXPECT_FALSE(reader.beginLine()) << "the decoder must consume its whole line";
+  return request;
+}
+
+TEST(RequestDecoder, DecodesEveryField) {
+  Result<Request> request = decode(
+      R"({"action":"move","from":{"side":"desktop","name":"a b"},"to":{"side":"stash","name":"c"},)"
+      R"("identity":{"dev":"1","ino":"2","birth":"3:4"},"endpoint":{"side":"s","name":"n"},"text":"t"})");
+  ASSERT_TRUE(request.ok()) << request.message();
+  const Request& r = request.value();
+  EXPECT_EQ(r.action, "move");
+  ASSERT_TRUE(r.from && r.to && r.endpoint && r.identity && r.text);
+  EXPECT_EQ(r.from->side, "desktop");
+  EXPECT_EQ(r.from->name, "a b");
+  EXPECT_EQ(r.to->name, "c");
+  EXPECT_EQ(r.endpoint->side, "s");
+  EXPECT_EQ(*r.identity, (IdentityMap{{"dev", "1"}, {"ino", "2"}, {"birth", "3:4"}}));
+  EXPECT_EQ(*r.text, "t");
+}
+
+TEST(RequestDecoder, OptionalKeysMayBeAbsentOrNull) {
+  for (const std::string line :
+       {R"({"action":"read"})",
+        R"({"action":"read","endpoint":null,"from":null,"to":null,"identity":null,"text":null})"}) {
+    Result<Request> request = decode(line);
+    ASSERT_TRUE(request.ok()) << line << ": " << request.message();
+    const Request& r = request.value();
+    EXPECT_FALSE(r.endpoint || r.from || r.to || r.identity || r.text) << line;
+  }
+}
+
+TEST(RequestDecoder, IgnoresUnknownKeysOfAnyShape) {
+  Result<Request> request = decode(
+      R"({"extra":[1,{"a":[{}]},"x"],"action":"list","endpoint":{"side":"stash","name":"x",)"
+      R"("more":{"deep":[null]}},"n":1.5,"b":true})");
+  ASSERT_TRUE(request.ok()) << request.message();
+  EXPECT_EQ(request.value().endpoint->side, "stash");
+}
+
+TEST(RequestDecoder, KeepsEscapedAndNonAsciiTextExactly) {
+  Result<Request> request =
+      decode(R"({"action":"write","text":"line\n\"q\" \/ caf\u00e9 \ud83c\udfae"})");
+  ASSERT_TRUE(request.ok()) << request.message();
+  EXPECT_EQ(*request.value().text, "line\n\"q\" / caf\xC3\xA9 \xF0\x9F\x8E\xAE");
+}
+
+TEST(RequestDecoder, AcceptsACarriageReturnBeforeTheLineFeed) {
+  EXPECT_TRUE(decode("{\"action\":\"read\"}\r\n").ok());
+}
+
+TEST(RequestDecoder, AnEmptyIdentityIsStillAnIdentity) {
+  Result<Request> request = decode(R"({"action":"move","identity":{}})");
+  ASSERT_TRUE(request.ok());
+  ASSERT_TRUE(request.value().identity.has_value());
+  EXPECT_TRUE(request.value().identity->empty());
+}
+
+struct Rejected {
+  const char* line;
+  const char* errorContains;
+};
+
+void PrintTo(const Rejected& rejected, std::ostream* out) { *out << "line \"" << rejected.line << "\""; }
+
+class RequestDecoderRejects : public ::testing::TestWithParam<Rejected> {};
+
+TEST_P(RequestDecoderRejects, WithADescriptionOfTheProblem) {
+  Result<Request> request = decode(GetParam().line);
+  ASSERT_FALSE(request.ok()) << GetParam().line;
+  EXPECT_NE(request.message().find(GetParam().errorContains), std::string::npos)
+      << GetParam().line << " gave: " << request.message();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RequestDecoderRejects,
+    ::testing::Values(
+        Rejected{"", "not valid JSON"}, Rejected{"   \r", "not valid JSON"},
+        Rejected{"not json", "not valid JSON"}, Rejected{"{\"action\":\"read\"", "not valid JSON"},
+        Rejected{"{\"action\":\"read\"} {}", "not valid JSON"},
+        Rejected{"{\"action\":\"read\",}", "not valid JSON"},
+        Rejected{"[]", "not a JSON object"}, Rejected{"\"read\"", "not a JSON object"},
+        Rejected{"42", "not a JSON object"}, Rejected{"null", "not a JSON object"},
+        Rejected{"{}", "missing the key \"action\""},
+        Rejected{"{\"action\":null}", "\"action\" has the wrong type"},
+        Rejected{"{\"action\":7}", "\"action\" has the wrong type"},
+        Rejected{"{\"action\":[\"read\"]}", "\"action\" has the wrong type"},
+        Rejected{"{\"action\":\"list\",\"endpoint\":{\"side\":\"stash\"}}",
+                 "\"endpoint\" is missing \"name\""},
+        Rejected{"{\"action\":\"list\",\"endpoint\":{\"name\":\"x\"}}",
+                 "\"endpoint\" is missing \"side\""},
+        Rejected{"{\"action\":\"list\",\"endpoint\":\"stash\"}", "\"endpoint\" has the wrong type"},
+        Rejected{"{\"action\":\"move\",\"from\":{\"side\":1,\"name\":\"x\"}}",
+                 "\"from.side\" has the wrong type"},
+        Rejected{"{\"action\":\"move\",\"to\":{\"side\":\"stash\",\"name\":null}}",
+                 "\"to.name\" has the wrong type"},
+        Rejected{"{\"action\":\"move\",\"identity\":{\"dev\":1}}",
+                 "\"identity.dev\" has the wrong type"},
+        Rejected{"{\"action\":\"move\",\"identity\":{\"dev\":{}}}",
+                 "\"identity.dev\" has the wrong type"},
+        Rejected{"{\"action\":\"move\",\"identity\":[\"1\"]}", "\"identity\" has the wrong type"},
+        Rejected{"{\"action\":\"write\",\"text\":5}", "\"text\" has the wrong type"},
+        Rejected{"{\"action\":\"read\",\"text\":\"\xFF\"}", "not valid JSON"},
+        Rejected{"{\"action\":\"read\",\"text\":\"\\ud800\"}", "not valid JSON"}));
+
+}  // namespace
+}  // namespace deskplay::burrowd

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <nlohmann/json.hpp>
+#include <string>
+
+#include "common/result.hpp"
+
+namespace deskplay {
+
+enum class KeyOrder { AsGiven, Sorted };
+enum class SlashEscaping { Plain, Backslashed };
+
+// How a JSON line is spelled. Without added whitespace in any case; non-ASCII text is
+// written as UTF-8, control characters as escapes.
+struct JsonStyle {
+  KeyOrder keys = KeyOrder::AsGiven;
+  SlashEscaping slashes = SlashEscaping::Plain;
+};
+
+// Appends the JSON text of `value`. A string that is not valid UTF-8 cannot be written:
+// that is an error, and `out` may then hold a partial text.
+Status appendJson(std::string& out, const nlohmann::ordered_json& value, JsonStyle style);
+
+// The JSON text of `value` followed by one line feed.
+Result<std::string> jsonLine(const nlohmann::ordered_json& value, JsonStyle style);
+
+}  // namespace deskplay

@@ -1,0 +1,59 @@
+#include "common/utf8.hpp"
+
+#include <cstdint>
+#include <cstring>
+
+namespace deskplay {
+
+namespace {
+
+bool isContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+
+}  // namespace
+
+bool isValidUtf8(std::string_view text) {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+  const size_t size = text.size();
+  size_t i = 0;
+  while (i < size) {
+    // Runs of ASCII are the common case: skip them eight bytes at a time.
+    if (i + 8 <= size) {
+      std::uint64_t block;
+      std::memcpy(&block, bytes + i, sizeof block);
+      if ((block & 0x8080808080808080ULL) == 0) {
+        i += 8;
+        continue;
+      }
+    }
+    const unsigned char lead = bytes[i];
+    if (lead < 0x80) {
+      ++i;
+      continue;
+    }
+    size_t length;
+    unsigned char secondMin = 0x80;
+    unsigned char secondMax = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+      length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+      length = 3;
+      if (lead == 0xE0) secondMin = 0xA0;  // overlong
+      if (lead == 0xED) secondMax = 0x9F;  // surrogates
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+      length = 4;
+      if (lead == 0xF0) secondMin = 0x90;  // overlong
+      if (lead == 0xF4) secondMax = 0x8F;  // above U+10FFFF
+    } else {
+      return false;
+    }
+    if (size - i < length) return false;
+    if (bytes[i + 1] < secondMin || bytes[i + 1] > secondMax) return false;
+    for (size_t k = 2; k < length; ++k) {
+      if (!isContinuation(bytes[i + k])) return false;
+    }
+    i += length;
+  }
+  return true;
+}
+
+}  // namespace deskplay
