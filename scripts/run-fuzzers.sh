@@ -6,12 +6,13 @@ build=${1:?usage: run-fuzzers.sh BUILD_DIR SECONDS}
 seconds=${2:-60}
 status=0
 while IFS= read -r fuzzer; do
+  fuzzer=$(realpath "$fuzzer")
   name=$(basename "$fuzzer")
   seeds="$(dirname "$0")/../companions/${name%%_*}/fuzz/corpus"
   work=$(mktemp -d)
   [[ -d "$seeds" ]] && cp -r "$seeds/." "$work/"
   echo "fuzz: $name for ${seconds}s"
-  if ! (cd "$work" && "$OLDPWD/$fuzzer" -max_total_time="$seconds" -print_final_stats=1 \
+  if ! (cd "$work" && "$fuzzer" -max_total_time="$seconds" -print_final_stats=1 \
         -artifact_prefix="$work/" "$work" 2>&1 | tail -n 12); then
     echo "fuzz: $name FAILED; artifacts in $work" >&2
     status=1

@@ -11,9 +11,13 @@ namespace deskplay::burrowd {
 // backslash before each double quote or backslash of the message.
 std::string failureDescription(std::string_view message);
 
-inline Error failure(std::string_view message) { return Error{failureDescription(message)}; }
+inline Error failure(std::string_view message) {
+  return Error{failureDescription(message)};
+}
 
 // A failed system call (see `checked`) raised as a Failure.
-inline Error failure(const Status& failedCall) { return failure(failedCall.message()); }
+inline Error failure(const Status& failedCall) {
+  return failure(failedCall.message());
+}
 
 }  // namespace deskplay::burrowd

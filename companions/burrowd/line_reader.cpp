@@ -43,6 +43,7 @@ bool LineReader::beginLine() {
   finishLine();
   if (position_ == length_ && !refill()) return false;
   lineEnded_ = false;
+  lineHasNul_ = false;
   return true;
 }
 

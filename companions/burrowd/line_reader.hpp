@@ -21,8 +21,14 @@ class LineReader {
   bool atLineEnd();
   // The current byte; only valid while !atLineEnd().
   char peek() const { return buffer_[position_]; }
-  void advance() { ++position_; }
+  void advance() {
+    if (buffer_[position_] == '\0') lineHasNul_ = true;
+    ++position_;
+  }
   void finishLine();
+  // Whether a NUL byte was passed over in the current line. JSON parsers tend to take NUL
+  // for the end of their input, which would hide whatever follows it.
+  bool lineHasNul() const { return lineHasNul_; }
 
  private:
   bool refill();
@@ -33,6 +39,7 @@ class LineReader {
   std::size_t length_ = 0;
   bool inputEnded_ = false;
   bool lineEnded_ = true;
+  bool lineHasNul_ = false;
 };
 
 // An input iterator over the rest of the current line, for the JSON parser.

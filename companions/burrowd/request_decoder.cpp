@@ -3,6 +3,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/utf8.hpp"
 #include "request.hpp"
 
 namespace deskplay::burrowd {
@@ -35,7 +36,8 @@ class RequestBuilder {
   }
 
   bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception& error) {
-    if (error_.empty()) error_ = std::string("Request is not valid JSON: ") + error.what();
+    // The parser quotes the offending input, which need not be UTF-8 itself.
+    if (error_.empty()) error_ = "Request is not valid JSON: " + replacingInvalidUtf8(error.what());
     return false;
   }
 
@@ -127,13 +129,25 @@ bool RequestBuilder::scalar(std::string_view kind) {
   if (kind != "null") return wrongType(kind);
   // An optional key given as null counts as absent; "action" cannot be absent.
   switch (level.field) {
-    case Field::Action: return wrongType(kind);
-    case Field::Endpoint: request_.endpoint.reset(); break;
-    case Field::From: request_.from.reset(); break;
-    case Field::To: request_.to.reset(); break;
-    case Field::Identity: request_.identity.reset(); break;
-    case Field::Text: request_.text.reset(); break;
-    default: break;
+    case Field::Action:
+      return wrongType(kind);
+    case Field::Endpoint:
+      request_.endpoint.reset();
+      break;
+    case Field::From:
+      request_.from.reset();
+      break;
+    case Field::To:
+      request_.to.reset();
+      break;
+    case Field::Identity:
+      request_.identity.reset();
+      break;
+    case Field::Text:
+      request_.text.reset();
+      break;
+    default:
+      break;
   }
   return true;
 }
@@ -267,6 +281,8 @@ Result<Request> decodeRequest(LineReader& reader) {
   RequestBuilder builder;
   const bool parsed = Json::sax_parse(LineIterator(reader), LineIterator(), &builder);
   reader.finishLine();
+  if (parsed && reader.lineHasNul())
+    return Error{"Request is not valid JSON: a NUL byte in the line"};
   return builder.finish(parsed);
 }
 

@@ -47,9 +47,9 @@ TEST(RequestDecoder, OptionalKeysMayBeAbsentOrNull) {
 }
 
 TEST(RequestDecoder, IgnoresUnknownKeysOfAnyShape) {
-  Result<Request> request = decode(
-      R"({"extra":[1,{"a":[{}]},"x"],"action":"list","endpoint":{"side":"stash","name":"x",)"
-      R"("more":{"deep":[null]}},"n":1.5,"b":true})");
+  Result<Request> request =
+      decode(R"({"extra":[1,{"a":[{}]},"x"],"action":"list","endpoint":{"side":"stash","name":"x",)"
+             R"("more":{"deep":[null]}},"n":1.5,"b":true})");
   ASSERT_TRUE(request.ok()) << request.message();
   EXPECT_EQ(request.value().endpoint->side, "stash");
 }
@@ -73,11 +73,13 @@ TEST(RequestDecoder, AnEmptyIdentityIsStillAnIdentity) {
 }
 
 struct Rejected {
-  const char* line;
+  std::string line;
   const char* errorContains;
 };
 
-void PrintTo(const Rejected& rejected, std::ostream* out) { *out << "line \"" << rejected.line << "\""; }
+void PrintTo(const Rejected& rejected, std::ostream* out) {
+  *out << "line \"" << rejected.line << "\"";
+}
 
 class RequestDecoderRejects : public ::testing::TestWithParam<Rejected> {};
 
@@ -94,10 +96,9 @@ INSTANTIATE_TEST_SUITE_P(
         Rejected{"", "not valid JSON"}, Rejected{"   \r", "not valid JSON"},
         Rejected{"not json", "not valid JSON"}, Rejected{"{\"action\":\"read\"", "not valid JSON"},
         Rejected{"{\"action\":\"read\"} {}", "not valid JSON"},
-        Rejected{"{\"action\":\"read\",}", "not valid JSON"},
-        Rejected{"[]", "not a JSON object"}, Rejected{"\"read\"", "not a JSON object"},
-        Rejected{"42", "not a JSON object"}, Rejected{"null", "not a JSON object"},
-        Rejected{"{}", "missing the key \"action\""},
+        Rejected{"{\"action\":\"read\",}", "not valid JSON"}, Rejected{"[]", "not a JSON object"},
+        Rejected{"\"read\"", "not a JSON object"}, Rejected{"42", "not a JSON object"},
+        Rejected{"null", "not a JSON object"}, Rejected{"{}", "missing the key \"action\""},
         Rejected{"{\"action\":null}", "\"action\" has the wrong type"},
         Rejected{"{\"action\":7}", "\"action\" has the wrong type"},
         Rejected{"{\"action\":[\"read\"]}", "\"action\" has the wrong type"},
@@ -117,6 +118,7 @@ INSTANTIATE_TEST_SUITE_P(
         Rejected{"{\"action\":\"move\",\"identity\":[\"1\"]}", "\"identity\" has the wrong type"},
         Rejected{"{\"action\":\"write\",\"text\":5}", "\"text\" has the wrong type"},
         Rejected{"{\"action\":\"read\",\"text\":\"\xFF\"}", "not valid JSON"},
+        Rejected{std::string("{\"action\":\"read\"}\0{", 19), "a NUL byte"},
         Rejected{"{\"action\":\"read\",\"text\":\"\\ud800\"}", "not valid JSON"}));
 
 }  // namespace

@@ -61,8 +61,7 @@ struct DirectoryStream {
 }  // namespace
 
 StashController::StashController(UniqueFd desktop, UniqueFd stash, std::string desktopPath,
-                                 std::string stashPath, IdentityMap desktopID,
-                                 IdentityMap stashID)
+                                 std::string stashPath, IdentityMap desktopID, IdentityMap stashID)
     : desktop_(std::move(desktop)),
       stash_(std::move(stash)),
       desktopPath_(std::move(desktopPath)),
@@ -110,9 +109,8 @@ Json StashController::readyValue() const {
 Status StashController::validateRoots() const {
   for (const auto* root : {&desktopPath_, &stashPath_}) {
     FileStatus status;
-    if (Status stat =
-            checked(statAt(AT_FDCWD, root->c_str(), SymlinkPolicy::NoFollow, status),
-                    "validate directory");
+    if (Status stat = checked(statAt(AT_FDCWD, root->c_str(), SymlinkPolicy::NoFollow, status),
+                              "validate directory");
         !stat.ok()) {
       return failure(stat);
     }
@@ -213,9 +211,9 @@ Result<Json> StashController::move(const Request& request) const {
   Result<int> targetDir = directory(to.side);
   if (!targetDir.ok()) return targetDir.error();
 
-  if (Status renamed = checked(renameExclusive(sourceDir.value(), from.name.c_str(),
-                                               targetDir.value(), to.name.c_str()),
-                               "exclusive move");
+  if (Status renamed = checked(
+          renameExclusive(sourceDir.value(), from.name.c_str(), targetDir.value(), to.name.c_str()),
+          "exclusive move");
       !renamed.ok()) {
     return failure(renamed);
   }

@@ -29,8 +29,8 @@ class StashController {
   Result<Json> handle(const Request& request) const;
 
  private:
-  StashController(UniqueFd desktop, UniqueFd stash, std::string desktopPath,
-                  std::string stashPath, IdentityMap desktopID, IdentityMap stashID);
+  StashController(UniqueFd desktop, UniqueFd stash, std::string desktopPath, std::string stashPath,
+                  IdentityMap desktopID, IdentityMap stashID);
 
   Status validateRoots() const;
   Result<int> directory(std::string_view side) const;

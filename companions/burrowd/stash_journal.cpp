@@ -22,7 +22,9 @@ namespace {
 
 const std::string kManifest(kManifestName);
 
-Error notBoundedRegularFile() { return failure("Journal is not a bounded regular file"); }
+Error notBoundedRegularFile() {
+  return failure("Journal is not a bounded regular file");
+}
 
 // Removes the staging file, if it is still there, and closes it, however a write ends.
 class StagingFile {
@@ -97,9 +99,8 @@ Status StashJournal::write(std::string_view text) const {
   if (Status sync = checked(durableSync(staging.fd()), "sync journal"); !sync.ok()) {
     return failure(sync);
   }
-  if (Status publish =
-          checked(::renameat(stash_, staging.name().c_str(), stash_, kManifest.c_str()),
-                  "publish journal");
+  if (Status publish = checked(
+          ::renameat(stash_, staging.name().c_str(), stash_, kManifest.c_str()), "publish journal");
       !publish.ok()) {
     return failure(publish);
   }

@@ -5,7 +5,7 @@
 namespace deskplay {
 namespace {
 
-const std::string kComposedE = "caf\xC3\xA9";    // é as one scalar
+const std::string kComposedE = "caf\xC3\xA9";     // é as one scalar
 const std::string kDecomposedE = "cafe\xCC\x81";  // e + combining acute
 
 TEST(CanonicalOrder, ComposesDecomposedText) {

@@ -65,7 +65,9 @@ int statAt(int dirFd, const char* name, SymlinkPolicy symlinks, FileStatus& out)
   return statxInto(dirFd, name, flags, out);
 }
 
-int statDescriptor(int fd, FileStatus& out) { return statxInto(fd, "", AT_EMPTY_PATH, out); }
+int statDescriptor(int fd, FileStatus& out) {
+  return statxInto(fd, "", AT_EMPTY_PATH, out);
+}
 
 #endif
 

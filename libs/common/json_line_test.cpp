@@ -33,7 +33,8 @@ TEST(JsonLine, WritesNonAsciiAsUtf8) {
 }
 
 TEST(JsonLine, ScalarsAndContainers) {
-  const Json value = {{"a", nullptr}, {"b", Json::array({1, -2, 2.5, false})}, {"c", Json::object()}};
+  const Json value = {
+      {"a", nullptr}, {"b", Json::array({1, -2, 2.5, false})}, {"c", Json::object()}};
   EXPECT_EQ(jsonLine(value, {}).value(), "{\"a\":null,\"b\":[1,-2,2.5,false],\"c\":{}}\n");
 }
 

@@ -13,7 +13,9 @@ struct Utf8Case {
   bool valid;
 };
 
-void PrintTo(const Utf8Case& utf8Case, std::ostream* out) { *out << utf8Case.label; }
+void PrintTo(const Utf8Case& utf8Case, std::ostream* out) {
+  *out << utf8Case.label;
+}
 
 class Utf8Validation : public ::testing::TestWithParam<Utf8Case> {};
 
@@ -40,6 +42,21 @@ INSTANTIATE_TEST_SUITE_P(
         Utf8Case{"truncated at end", "abc\xE2\x82", false},
         Utf8Case{"truncated before ascii", "\xE2\x82z", false},
         Utf8Case{"latin-1 after an ascii block", std::string(16, 'a') + "\xE9", false}));
+
+}  // namespace
+}  // namespace deskplay
+
+namespace deskplay {
+namespace {
+
+TEST(ReplacingInvalidUtf8, KeepsValidTextAndReplacesEachBadByte) {
+  EXPECT_EQ(replacingInvalidUtf8("caf\xC3\xA9"), "caf\xC3\xA9");
+  EXPECT_EQ(replacingInvalidUtf8("a\xFF"
+                                 "b\xE2\x82"),
+            "a\xEF\xBF\xBD"
+            "b\xEF\xBF\xBD\xEF\xBF\xBD");
+  EXPECT_TRUE(isValidUtf8(replacingInvalidUtf8("\xC0\xAF\xED\xA0\x80")));
+}
 
 }  // namespace
 }  // namespace deskplay

@@ -67,8 +67,7 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv,
   for (const auto& entry : env) envp.push_back(const_cast<char*>(entry.c_str()));
   envp.push_back(nullptr);
 
-  const int spawned =
-      ::posix_spawnp(&pid_, args[0], &actions, nullptr, args.data(), envp.data());
+  const int spawned = ::posix_spawnp(&pid_, args[0], &actions, nullptr, args.data(), envp.data());
   posix_spawn_file_actions_destroy(&actions);
   ::close(in[0]);
   ::close(out[1]);
