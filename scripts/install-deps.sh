@@ -7,7 +7,7 @@ packages=(
   # toolchain
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev clang-format
   # libraries
-  qt6-base-dev nlohmann-json3-dev libutf8proc-dev libplist-dev libsecret-1-dev
+  qt6-base-dev nlohmann-json3-dev libsimdjson-dev libutf8proc-dev libplist-dev libsecret-1-dev
   libsdl2-dev libsndfile1-dev
   # tests and benchmarks
   googletest libgtest-dev libgmock-dev libbenchmark-dev strace

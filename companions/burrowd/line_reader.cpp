@@ -3,8 +3,16 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 
 namespace deskplay::burrowd {
+
+void LineReader::findLineLimit() {
+  const void* feed = std::memchr(buffer_.data() + position_, '\n', length_ - position_);
+  lineLimit_ = feed == nullptr
+                   ? length_
+                   : static_cast<std::size_t>(static_cast<const char*>(feed) - buffer_.data());
+}
 
 bool LineReader::refill() {
   if (inputEnded_) return false;
@@ -18,32 +26,36 @@ bool LineReader::refill() {
     }
     position_ = 0;
     length_ = static_cast<std::size_t>(got);
+    findLineLimit();
     return true;
   }
 }
 
 bool LineReader::atLineEnd() {
   if (lineEnded_) return true;
-  if (position_ == length_ && !refill()) {
-    lineEnded_ = true;
-    return true;
-  }
-  if (buffer_[position_] == '\n') {
+  if (position_ < lineLimit_) return false;
+  if (position_ < length_) {
+    // The line feed that ends this line. The next line's bytes stay out of reach until
+    // beginLine().
     ++position_;
+    lineLimit_ = position_;
+    lineEnded_ = true;
+  } else if (!refill()) {
     lineEnded_ = true;
   }
   return lineEnded_;
 }
 
 void LineReader::finishLine() {
-  while (!atLineEnd()) advance();
+  while (!buffered().empty()) consume(buffered().size());
 }
 
 bool LineReader::beginLine() {
   finishLine();
   if (position_ == length_ && !refill()) return false;
+  findLineLimit();
   lineEnded_ = false;
-  lineHasNul_ = false;
+  offset_ = 0;
   return true;
 }
 

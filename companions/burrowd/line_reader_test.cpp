@@ -11,22 +11,38 @@
 namespace deskplay::burrowd {
 namespace {
 
-std::vector<std::string> allLines(const std::string& input) {
+using Lines = std::vector<std::string>;
+
+// Reads every line, alternating byte-wise and buffered access so both paths are covered.
+Lines allLines(const std::string& input) {
   UniqueFd fd(testing::memoryFile(input));
   LineReader reader(fd.get());
-  std::vector<std::string> lines;
+  Lines lines;
   while (reader.beginLine()) {
     std::string line;
-    for (LineIterator it(reader), end; it != end; ++it) line += *it;
+    bool bytewise = true;
+    for (;;) {
+      if (bytewise) {
+        const int c = reader.peek();
+        if (c == LineReader::kLineEnd) break;
+        line += static_cast<char>(c);
+        reader.advance();
+      } else {
+        const std::string_view chunk = reader.buffered();
+        if (chunk.empty()) break;
+        line.append(chunk.substr(0, 3));
+        reader.consume(std::min<size_t>(3, chunk.size()));
+      }
+      bytewise = !bytewise;
+    }
+    EXPECT_EQ(reader.offset(), line.size());
     lines.push_back(line);
   }
   return lines;
 }
 
-using Lines = std::vector<std::string>;
-
 TEST(LineReader, SplitsOnLineFeeds) {
-  EXPECT_EQ(allLines("a\nbc\n"), (Lines{"a", "bc"}));
+  EXPECT_EQ(allLines("a\nbcdefgh\n"), (Lines{"a", "bcdefgh"}));
   EXPECT_EQ(allLines(""), Lines{});
   EXPECT_EQ(allLines("\n"), (Lines{""}));
   EXPECT_EQ(allLines("\n\nx"), (Lines{"", "", "x"}));
@@ -36,24 +52,30 @@ TEST(LineReader, LastLineMayLackItsLineFeed) {
   EXPECT_EQ(allLines("one\ntwo"), (Lines{"one", "two"}));
 }
 
-TEST(LineReader, KeepsCarriageReturnsForTheParserToTreatAsWhitespace) {
-  EXPECT_EQ(allLines("{}\r\n"), (Lines{"{}\r"}));
+TEST(LineReader, KeepsCarriageReturnsAndNulBytesForTheParserToJudge) {
+  EXPECT_EQ(allLines(std::string("{}\r\na\0b\n", 8)), (Lines{"{}\r", std::string("a\0b", 3)}));
 }
 
 TEST(LineReader, LinesLongerThanTheBufferArriveWhole) {
-  const std::string longLine(200000, 'x');
-  EXPECT_EQ(allLines(longLine + "\nend\n"), (Lines{longLine, "end"}));
+  std::string longLine(200000, 'x');
+  longLine[65535] = 'y';
+  longLine[65536] = 'z';
+  EXPECT_EQ(allLines(longLine + "\nend\n" + longLine), (Lines{longLine, "end", longLine}));
 }
 
 TEST(LineReader, BeginLineSkipsTheUnreadRestOfALine) {
-  UniqueFd fd(testing::memoryFile("skipped part\nnext\n"));
+  UniqueFd fd(testing::memoryFile("skipped part\nnext\nlast"));
   LineReader reader(fd.get());
   ASSERT_TRUE(reader.beginLine());
   reader.advance();
   ASSERT_TRUE(reader.beginLine());
-  std::string line;
-  for (LineIterator it(reader), end; it != end; ++it) line += *it;
-  EXPECT_EQ(line, "next");
+  EXPECT_EQ(reader.buffered(), "next");
+  reader.consume(4);
+  EXPECT_EQ(reader.peek(), LineReader::kLineEnd);
+  EXPECT_EQ(reader.peek(), LineReader::kLineEnd) << "the line stays ended until the next begins";
+  EXPECT_TRUE(reader.buffered().empty());
+  ASSERT_TRUE(reader.beginLine());
+  EXPECT_EQ(reader.buffered(), "last");
   EXPECT_FALSE(reader.beginLine());
 }
 

@@ -1,8 +1,13 @@
-#include <nlohmann/json.hpp>
+// A strict JSON reader for exactly the request shape. General-purpose parsers go through a
+// line byte by byte and keep copies of every token; a "write" request carries up to 16 MiB
+// of journal text, which this reader copies in runs straight from the input buffer.
+
+#include <cstdint>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include "common/json_scan.hpp"
 #include "common/utf8.hpp"
 #include "request.hpp"
 
@@ -10,267 +15,428 @@ namespace deskplay::burrowd {
 
 namespace {
 
-using Json = nlohmann::json;
+bool isWhitespace(int c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+bool isDigit(int c) {
+  return c >= '0' && c <= '9';
+}
 
-enum class Field { Action, Endpoint, From, To, Identity, Text, Side, Name, Other };
+int hexValue(int c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
 
-// Builds a Request while the parser walks the line, so that a large "text" is moved
-// out of the parser's buffer instead of being copied into a document first.
-class RequestBuilder {
+void appendUtf8(std::string& out, std::uint32_t scalar) {
+  if (scalar < 0x80) {
+    out += static_cast<char>(scalar);
+  } else if (scalar < 0x800) {
+    out += static_cast<char>(0xC0 | (scalar >> 6));
+    out += static_cast<char>(0x80 | (scalar & 0x3F));
+  } else if (scalar < 0x10000) {
+    out += static_cast<char>(0xE0 | (scalar >> 12));
+    out += static_cast<char>(0x80 | ((scalar >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (scalar & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (scalar >> 18));
+    out += static_cast<char>(0x80 | ((scalar >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((scalar >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (scalar & 0x3F));
+  }
+}
+
+// What a value is, from its first byte, for messages about wrong types.
+const char* kindOf(int c) {
+  switch (c) {
+    case '{':
+      return "an object";
+    case '[':
+      return "an array";
+    case '"':
+      return "a string";
+    case 't':
+    case 'f':
+      return "a boolean";
+    case 'n':
+      return "null";
+    default:
+      return "a number";
+  }
+}
+
+class RequestParser {
  public:
-  bool null() { return scalar("null"); }
-  bool boolean(bool) { return scalar("a boolean"); }
-  bool number_integer(Json::number_integer_t) { return scalar("a number"); }
-  bool number_unsigned(Json::number_unsigned_t) { return scalar("a number"); }
-  bool number_float(Json::number_float_t, const std::string&) { return scalar("a number"); }
-  bool binary(Json::binary_t&) { return scalar("binary data"); }
+  explicit RequestParser(LineReader& in) : in_(in) {}
 
-  bool string(std::string& value);
-  bool start_object(std::size_t);
-  bool key(std::string& name);
-  bool end_object();
-  bool start_array(std::size_t);
-  bool end_array() {
-    frames_.pop_back();
-    return true;
-  }
-
-  bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception& error) {
-    // The parser quotes the offending input, which need not be UTF-8 itself.
-    if (error_.empty()) error_ = "Request is not valid JSON: " + replacingInvalidUtf8(error.what());
-    return false;
-  }
-
-  Result<Request> finish(bool parsed);
+  Result<Request> parse();
 
  private:
-  enum class Frame { Request, Endpoint, Identity, Ignored };
+  // Syntax: each returns false once the line is known not to be JSON.
+  bool syntaxError(std::string_view problem);
+  void skipWhitespace();
+  bool expect(char c, std::string_view what);
+  bool parseString(std::string& out);
+  bool parseEscape(std::string& out);
+  bool parseHexQuad(std::uint32_t& value);
+  bool skipLiteral(std::string_view word);
+  bool skipNumber();
+  bool skipScalar();
+  bool skipValue();
+  template <class OnMember>
+  bool parseObject(OnMember onMember);
 
-  struct Level {
-    explicit Level(Frame kind) : frame(kind) {}
-    Frame frame;
-    Field field = Field::Other;  // the key whose value comes next
-    std::string key;
-  };
+  // Shape: a value of the wrong type is noted and skipped, so that a later syntax error
+  // still wins, as it would for a parser that reads the whole document first.
+  void wrongType(const std::string& key, std::string_view expected, int found);
+  bool parseRequestMember(const std::string& key);
+  bool parseOptionalString(const std::string& key, std::optional<std::string>& into);
+  bool parseEndpoint(const std::string& key, std::optional<Endpoint>& into);
+  bool parseIdentity(std::optional<IdentityMap>& into);
 
-  bool fail(std::string message) {
-    error_ = std::move(message);
-    return false;
-  }
-  bool wrongType(std::string_view found) {
-    return fail("Request key \"" + path() + "\" has the wrong type: expected " +
-                expectedType(frames_.back()) + ", found " + std::string(found));
-  }
-  static std::string expectedType(const Level& level);
-  std::string path() const;
-  bool scalar(std::string_view kind);
-
-  std::vector<Level> frames_;
-  bool sawObject_ = false;
+  LineReader& in_;
+  std::string syntaxError_;
+  std::string shapeError_;
+  std::string scratch_;
   Request request_;
   bool hasAction_ = false;
-  Endpoint endpoint_;
-  bool hasSide_ = false;
-  bool hasName_ = false;
-  Field endpointField_ = Field::Other;
-  IdentityMap identity_;
-  std::string error_;
 };
 
-Field requestField(std::string_view key) {
-  if (key == "action") return Field::Action;
-  if (key == "endpoint") return Field::Endpoint;
-  if (key == "from") return Field::From;
-  if (key == "to") return Field::To;
-  if (key == "identity") return Field::Identity;
-  if (key == "text") return Field::Text;
-  return Field::Other;
+bool RequestParser::syntaxError(std::string_view problem) {
+  syntaxError_ = "Request is not valid JSON: " + std::string(problem) + " at byte " +
+                 std::to_string(in_.offset() + 1);
+  return false;
 }
 
-std::string RequestBuilder::expectedType(const Level& level) {
-  if (level.frame == Frame::Identity) return "a string";
-  switch (level.field) {
-    case Field::Endpoint:
-    case Field::From:
-    case Field::To:
-      return "an object with \"side\" and \"name\"";
-    case Field::Identity:
-      return "an object of strings";
-    default:
-      return "a string";
-  }
+void RequestParser::skipWhitespace() {
+  while (isWhitespace(in_.peek())) in_.advance();
 }
 
-std::string RequestBuilder::path() const {
-  std::string joined;
-  for (const auto& level : frames_) {
-    if (level.frame == Frame::Ignored) break;
-    if (!joined.empty()) joined += '.';
-    joined += level.key;
-  }
-  return joined;
+bool RequestParser::expect(char c, std::string_view what) {
+  skipWhitespace();
+  if (in_.peek() != static_cast<unsigned char>(c)) return syntaxError(what);
+  in_.advance();
+  return true;
 }
 
-bool RequestBuilder::scalar(std::string_view kind) {
-  if (frames_.empty()) return fail("Request is not a JSON object");
-  const Level& level = frames_.back();
-  switch (level.frame) {
-    case Frame::Ignored:
-      return true;
-    case Frame::Identity:
-      return wrongType(kind);
-    case Frame::Endpoint:
-      if (level.field == Field::Other) return true;
-      return wrongType(kind);
-    case Frame::Request:
-      break;
-  }
-  if (level.field == Field::Other) return true;
-  if (kind != "null") return wrongType(kind);
-  // An optional key given as null counts as absent; "action" cannot be absent.
-  switch (level.field) {
-    case Field::Action:
-      return wrongType(kind);
-    case Field::Endpoint:
-      request_.endpoint.reset();
-      break;
-    case Field::From:
-      request_.from.reset();
-      break;
-    case Field::To:
-      request_.to.reset();
-      break;
-    case Field::Identity:
-      request_.identity.reset();
-      break;
-    case Field::Text:
-      request_.text.reset();
-      break;
-    default:
-      break;
+bool RequestParser::parseHexQuad(std::uint32_t& value) {
+  value = 0;
+  for (int i = 0; i < 4; ++i) {
+    const int digit = hexValue(in_.peek());
+    if (digit < 0) return syntaxError("a \\u escape needs four hexadecimal digits");
+    in_.advance();
+    value = value * 16 + static_cast<std::uint32_t>(digit);
   }
   return true;
 }
 
-bool RequestBuilder::string(std::string& value) {
-  if (frames_.empty()) return fail("Request is not a JSON object");
-  const Level& level = frames_.back();
-  switch (level.frame) {
-    case Frame::Ignored:
-      return true;
-    case Frame::Identity:
-      identity_[level.key] = std::move(value);
-      return true;
-    case Frame::Endpoint:
-      if (level.field == Field::Side) {
-        endpoint_.side = std::move(value);
-        hasSide_ = true;
-      } else if (level.field == Field::Name) {
-        endpoint_.name = std::move(value);
-        hasName_ = true;
-      }
-      return true;
-    case Frame::Request:
-      break;
-  }
-  switch (level.field) {
-    case Field::Action:
-      request_.action = std::move(value);
-      hasAction_ = true;
-      return true;
-    case Field::Text:
-      request_.text = std::move(value);
-      return true;
-    case Field::Other:
-      return true;
-    default:
-      return wrongType("a string");
-  }
-}
-
-bool RequestBuilder::start_object(std::size_t) {
-  if (frames_.empty()) {
-    if (sawObject_) return fail("Request is not a JSON object");
-    sawObject_ = true;
-    frames_.emplace_back(Frame::Request);
-    return true;
-  }
-  const Level& level = frames_.back();
-  if (level.frame == Frame::Ignored ||
-      (level.frame != Frame::Identity && level.field == Field::Other)) {
-    frames_.emplace_back(Frame::Ignored);
-    return true;
-  }
-  if (level.frame == Frame::Request) {
-    switch (level.field) {
-      case Field::Endpoint:
-      case Field::From:
-      case Field::To:
-        endpointField_ = level.field;
-        endpoint_ = {};
-        hasSide_ = hasName_ = false;
-        frames_.emplace_back(Frame::Endpoint);
-        return true;
-      case Field::Identity:
-        identity_.clear();
-        frames_.emplace_back(Frame::Identity);
-        return true;
-      default:
+bool RequestParser::parseEscape(std::string& out) {
+  const int c = in_.peek();
+  if (c != 'u') {
+    char decoded;
+    switch (c) {
+      case '"':
+        decoded = '"';
         break;
+      case '\\':
+        decoded = '\\';
+        break;
+      case '/':
+        decoded = '/';
+        break;
+      case 'b':
+        decoded = '\b';
+        break;
+      case 'f':
+        decoded = '\f';
+        break;
+      case 'n':
+        decoded = '\n';
+        break;
+      case 'r':
+        decoded = '\r';
+        break;
+      case 't':
+        decoded = '\t';
+        break;
+      default:
+        return syntaxError("an invalid escape in a string");
     }
-  }
-  return wrongType("an object");
-}
-
-bool RequestBuilder::key(std::string& name) {
-  Level& level = frames_.back();
-  switch (level.frame) {
-    case Frame::Request:
-      level.field = requestField(name);
-      break;
-    case Frame::Endpoint:
-      level.field = name == "side" ? Field::Side : name == "name" ? Field::Name : Field::Other;
-      break;
-    case Frame::Identity:
-    case Frame::Ignored:
-      break;
-  }
-  if (level.frame != Frame::Ignored) level.key = std::move(name);
-  return true;
-}
-
-bool RequestBuilder::end_object() {
-  const Frame closing = frames_.back().frame;
-  if (closing == Frame::Endpoint) {
-    if (!hasSide_ || !hasName_) {
-      frames_.pop_back();
-      return fail("Request key \"" + path() + "\" is missing \"" + (hasSide_ ? "name" : "side") +
-                  "\"");
-    }
-    std::optional<Endpoint>& target = endpointField_ == Field::Endpoint ? request_.endpoint
-                                      : endpointField_ == Field::From   ? request_.from
-                                                                        : request_.to;
-    target = std::move(endpoint_);
-  } else if (closing == Frame::Identity) {
-    request_.identity = std::move(identity_);
-  }
-  frames_.pop_back();
-  return true;
-}
-
-bool RequestBuilder::start_array(std::size_t) {
-  if (frames_.empty()) return fail("Request is not a JSON object");
-  const Level& level = frames_.back();
-  if (level.frame == Frame::Ignored ||
-      (level.frame != Frame::Identity && level.field == Field::Other)) {
-    frames_.emplace_back(Frame::Ignored);
+    in_.advance();
+    out += decoded;
     return true;
   }
-  return wrongType("an array");
+  in_.advance();
+  std::uint32_t scalar;
+  if (!parseHexQuad(scalar)) return false;
+  if (scalar >= 0xDC00 && scalar <= 0xDFFF) return syntaxError("a lone low surrogate escape");
+  if (scalar >= 0xD800 && scalar <= 0xDBFF) {
+    std::uint32_t low;
+    if (in_.peek() != '\\') return syntaxError("a high surrogate escape without its low half");
+    in_.advance();
+    if (in_.peek() != 'u') return syntaxError("a high surrogate escape without its low half");
+    in_.advance();
+    if (!parseHexQuad(low)) return false;
+    if (low < 0xDC00 || low > 0xDFFF) {
+      return syntaxError("a high surrogate escape without its low half");
+    }
+    scalar = 0x10000 + ((scalar - 0xD800) << 10) + (low - 0xDC00);
+  }
+  appendUtf8(out, scalar);
+  return true;
 }
 
-Result<Request> RequestBuilder::finish(bool parsed) {
-  if (!parsed) return Error{error_.empty() ? "Request is not valid JSON" : error_};
+bool RequestParser::parseString(std::string& out) {
+  out.clear();
+  if (!expect('"', "expected a string")) return false;
+  for (;;) {
+    const std::string_view chunk = in_.buffered();
+    if (chunk.empty()) return syntaxError("a string is not closed");
+    const std::size_t run = findJsonSpecialByte(chunk, SlashEscaping::Plain);
+    out.append(chunk.substr(0, run));
+    in_.consume(run);
+    if (run == chunk.size()) continue;
+    const char special = chunk[run];
+    if (special == '"') {
+      in_.advance();
+      break;
+    }
+    if (special != '\\') return syntaxError("a control character in a string");
+    in_.advance();
+    if (!parseEscape(out)) return false;
+  }
+  // Escapes always decode to whole characters, so checking the decoded text checks the
+  // raw bytes too.
+  if (!isValidUtf8(out)) return syntaxError("a string that is not valid UTF-8");
+  return true;
+}
+
+bool RequestParser::skipLiteral(std::string_view word) {
+  for (const char c : word) {
+    if (in_.peek() != static_cast<unsigned char>(c)) return syntaxError("an invalid literal");
+    in_.advance();
+  }
+  return true;
+}
+
+bool RequestParser::skipNumber() {
+  if (in_.peek() == '-') in_.advance();
+  if (in_.peek() == '0') {
+    in_.advance();
+  } else if (isDigit(in_.peek())) {
+    while (isDigit(in_.peek())) in_.advance();
+  } else {
+    return syntaxError("an invalid value");
+  }
+  if (in_.peek() == '.') {
+    in_.advance();
+    if (!isDigit(in_.peek())) return syntaxError("a number without digits after its point");
+    while (isDigit(in_.peek())) in_.advance();
+  }
+  if (in_.peek() == 'e' || in_.peek() == 'E') {
+    in_.advance();
+    if (in_.peek() == '+' || in_.peek() == '-') in_.advance();
+    if (!isDigit(in_.peek())) return syntaxError("a number without digits in its exponent");
+    while (isDigit(in_.peek())) in_.advance();
+  }
+  return true;
+}
+
+bool RequestParser::skipScalar() {
+  switch (in_.peek()) {
+    case '"':
+      return parseString(scratch_);
+    case 't':
+      return skipLiteral("true");
+    case 'f':
+      return skipLiteral("false");
+    case 'n':
+      return skipLiteral("null");
+    case LineReader::kLineEnd:
+      return syntaxError("the line ends where a value should be");
+    default:
+      return skipNumber();
+  }
+}
+
+// Skips any value, however deeply nested, without recursion.
+bool RequestParser::skipValue() {
+  std::vector<char> open;
+  for (;;) {
+    skipWhitespace();
+    const int c = in_.peek();
+    if (c == '{' || c == '[') {
+      in_.advance();
+      skipWhitespace();
+      const char closing = c == '{' ? '}' : ']';
+      if (in_.peek() == closing) {
+        in_.advance();
+      } else {
+        open.push_back(closing);
+        if (closing == '}' && !(parseString(scratch_) && expect(':', "expected ':'"))) {
+          return false;
+        }
+        continue;
+      }
+    } else if (!skipScalar()) {
+      return false;
+    }
+    // After a value: close what ends here, or go on to the next element.
+    for (;;) {
+      if (open.empty()) return true;
+      skipWhitespace();
+      const int next = in_.peek();
+      if (next == open.back()) {
+        in_.advance();
+        open.pop_back();
+        continue;
+      }
+      if (next != ',')
+        return syntaxError(open.back() == '}' ? "expected ',' or '}'" : "expected ',' or ']'");
+      in_.advance();
+      if (open.back() == '}' && !(parseString(scratch_) && expect(':', "expected ':'"))) {
+        return false;
+      }
+      break;
+    }
+  }
+}
+
+template <class OnMember>
+bool RequestParser::parseObject(OnMember onMember) {
+  if (!expect('{', "expected an object")) return false;
+  skipWhitespace();
+  if (in_.peek() == '}') {
+    in_.advance();
+    return true;
+  }
+  std::string key;
+  for (;;) {
+    if (!parseString(key) || !expect(':', "expected ':'")) return false;
+    skipWhitespace();
+    if (!onMember(key)) return false;
+    skipWhitespace();
+    const int next = in_.peek();
+    if (next != '}' && next != ',') return syntaxError("expected ',' or '}'");
+    in_.advance();
+    if (next == '}') return true;
+  }
+}
+
+void RequestParser::wrongType(const std::string& key, std::string_view expected, int found) {
+  if (!shapeError_.empty()) return;
+  shapeError_ = "Request key \"" + key + "\" has the wrong type: expected " +
+                std::string(expected) + ", found " + kindOf(found);
+}
+
+bool RequestParser::parseOptionalString(const std::string& key, std::optional<std::string>& into) {
+  const int c = in_.peek();
+  if (c == 'n') {
+    into.reset();
+    return skipLiteral("null");
+  }
+  if (c != '"') {
+    wrongType(key, "a string", c);
+    return skipValue();
+  }
+  std::string value;
+  if (!parseString(value)) return false;
+  into = std::move(value);
+  return true;
+}
+
+bool RequestParser::parseEndpoint(const std::string& key, std::optional<Endpoint>& into) {
+  const int c = in_.peek();
+  if (c == 'n') {
+    into.reset();
+    return skipLiteral("null");
+  }
+  if (c != '{') {
+    wrongType(key, "an object with \"side\" and \"name\"", c);
+    return skipValue();
+  }
+  std::optional<std::string> side;
+  std::optional<std::string> name;
+  const bool parsed = parseObject([&](const std::string& member) {
+    if (member != "side" && member != "name") return skipValue();
+    std::optional<std::string>& field = member == "side" ? side : name;
+    if (in_.peek() != '"') {
+      wrongType(key + "." + member, "a string", in_.peek());
+      return skipValue();
+    }
+    field.emplace();
+    return parseString(*field);
+  });
+  if (!parsed) return false;
+  if (!side || !name) {
+    if (shapeError_.empty()) {
+      shapeError_ = "Request key \"" + key + "\" is missing \"" + (side ? "name" : "side") + "\"";
+    }
+    return true;
+  }
+  into = Endpoint{std::move(*side), std::move(*name)};
+  return true;
+}
+
+bool RequestParser::parseIdentity(std::optional<IdentityMap>& into) {
+  const int c = in_.peek();
+  if (c == 'n') {
+    into.reset();
+    return skipLiteral("null");
+  }
+  if (c != '{') {
+    wrongType("identity", "an object of strings", c);
+    return skipValue();
+  }
+  IdentityMap identity;
+  const bool parsed = parseObject([&](const std::string& member) {
+    if (in_.peek() != '"') {
+      wrongType("identity." + member, "a string", in_.peek());
+      return skipValue();
+    }
+    return parseString(identity[member]);
+  });
+  if (!parsed) return false;
+  into = std::move(identity);
+  return true;
+}
+
+bool RequestParser::parseRequestMember(const std::string& key) {
+  if (key == "action") {
+    const int c = in_.peek();
+    if (c != '"') {
+      wrongType(key, "a string", c);
+      return skipValue();
+    }
+    hasAction_ = true;
+    return parseString(request_.action);
+  }
+  if (key == "text") return parseOptionalString(key, request_.text);
+  if (key == "endpoint") return parseEndpoint(key, request_.endpoint);
+  if (key == "from") return parseEndpoint(key, request_.from);
+  if (key == "to") return parseEndpoint(key, request_.to);
+  if (key == "identity") return parseIdentity(request_.identity);
+  return skipValue();
+}
+
+Result<Request> RequestParser::parse() {
+  skipWhitespace();
+  const int first = in_.peek();
+  if (first == LineReader::kLineEnd) {
+    syntaxError("the line is empty");
+  } else if (first != '{') {
+    if (skipValue()) {
+      skipWhitespace();
+      if (in_.peek() == LineReader::kLineEnd) return Error{"Request is not a JSON object"};
+      syntaxError("unexpected text after the value");
+    }
+  } else if (parseObject([this](const std::string& key) { return parseRequestMember(key); })) {
+    skipWhitespace();
+    if (in_.peek() != LineReader::kLineEnd) syntaxError("unexpected text after the request");
+  }
+  if (!syntaxError_.empty()) return Error{syntaxError_};
+  if (!shapeError_.empty()) return Error{shapeError_};
   if (!hasAction_) return Error{"Request is missing the key \"action\""};
   return std::move(request_);
 }
@@ -278,12 +444,9 @@ Result<Request> RequestBuilder::finish(bool parsed) {
 }  // namespace
 
 Result<Request> decodeRequest(LineReader& reader) {
-  RequestBuilder builder;
-  const bool parsed = Json::sax_parse(LineIterator(reader), LineIterator(), &builder);
+  Result<Request> request = RequestParser(reader).parse();
   reader.finishLine();
-  if (parsed && reader.lineHasNul())
-    return Error{"Request is not valid JSON: a NUL byte in the line"};
-  return builder.finish(parsed);
+  return request;
 }
 
 }  // namespace deskplay::burrowd

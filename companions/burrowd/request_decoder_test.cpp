@@ -118,7 +118,17 @@ INSTANTIATE_TEST_SUITE_P(
         Rejected{"{\"action\":\"move\",\"identity\":[\"1\"]}", "\"identity\" has the wrong type"},
         Rejected{"{\"action\":\"write\",\"text\":5}", "\"text\" has the wrong type"},
         Rejected{"{\"action\":\"read\",\"text\":\"\xFF\"}", "not valid JSON"},
-        Rejected{std::string("{\"action\":\"read\"}\0{", 19), "a NUL byte"},
+        Rejected{std::string("{\"action\":\"read\"}\0{", 19), "not valid JSON"},
+        Rejected{std::string("{\"action\":\"re\0ad\"}", 19), "not valid JSON"},
+        Rejected{"{\"action\":\"read\",\"x\":01}", "not valid JSON"},
+        Rejected{"{\"action\":\"read\",\"x\":[1,]}", "not valid JSON"},
+        Rejected{"{\"action\":\"read\",\"x\":{\"a\" 1}}", "not valid JSON"},
+        Rejected{"{\"action\":\"read\",\"x\":\"\\q\"}", "not valid JSON"},
+        Rejected{"{\"action\":\"read\",\"x\":\"\\udc00\"}", "not valid JSON"},
+        Rejected{"{\"action\":\"read\",\"x\":tru}", "not valid JSON"},
+        Rejected{"{\"action\":\"read\",\"x\":1.}", "not valid JSON"},
+        Rejected{"{\"action\":\"read\",\"x\":1e}", "not valid JSON"},
+        Rejected{"{\"action\":7,\"x\":[}", "not valid JSON"},
         Rejected{"{\"action\":\"read\",\"text\":\"\\ud800\"}", "not valid JSON"}));
 
 }  // namespace

@@ -12,21 +12,18 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-bool needsEscape(char c, SlashEscaping slashes) {
-  return static_cast<unsigned char>(c) < 0x20 || c == '"' || c == '\\' ||
-         (c == '/' && slashes == SlashEscaping::Backslashed);
-}
-
 Status appendString(std::string& out, std::string_view text, JsonStyle style) {
   if (!isValidUtf8(text)) return Error{"JSON text is not valid UTF-8"};
-  out.reserve(out.size() + text.size() + 2);
+  // Room for the quotes, a few escapes and whatever closes the line, so that a long text
+  // is copied once.
+  out.reserve(out.size() + text.size() + text.size() / 64 + 64);
   out += '"';
-  size_t runStart = 0;
-  for (size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    if (!needsEscape(c, style.slashes)) continue;
-    out.append(text.substr(runStart, i - runStart));
-    runStart = i + 1;
+  while (!text.empty()) {
+    const size_t special = findJsonSpecialByte(text, style.slashes);
+    out.append(text.substr(0, special));
+    if (special == text.size()) break;
+    const char c = text[special];
+    text.remove_prefix(special + 1);
     switch (c) {
       case '"':
         out += "\\\"";
@@ -61,7 +58,6 @@ Status appendString(std::string& out, std::string_view text, JsonStyle style) {
       }
     }
   }
-  out.append(text.substr(runStart));
   out += '"';
   return Status::success();
 }

@@ -3,12 +3,12 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
+#include "common/json_scan.hpp"
 #include "common/result.hpp"
 
 namespace deskplay {
 
 enum class KeyOrder { AsGiven, Sorted };
-enum class SlashEscaping { Plain, Backslashed };
 
 // How a JSON line is spelled. Without added whitespace in any case; non-ASCII text is
 // written as UTF-8, control characters as escapes.

@@ -1,7 +1,6 @@
 #include "common/utf8.hpp"
 
-#include <cstdint>
-#include <cstring>
+#include <simdjson.h>
 
 namespace deskplay {
 
@@ -42,24 +41,9 @@ size_t sequenceLength(const unsigned char* bytes, size_t i, size_t size) {
 }  // namespace
 
 bool isValidUtf8(std::string_view text) {
-  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
-  const size_t size = text.size();
-  size_t i = 0;
-  while (i < size) {
-    // Runs of ASCII are the common case: skip them eight bytes at a time.
-    if (i + 8 <= size) {
-      std::uint64_t block;
-      std::memcpy(&block, bytes + i, sizeof block);
-      if ((block & 0x8080808080808080ULL) == 0) {
-        i += 8;
-        continue;
-      }
-    }
-    const size_t length = sequenceLength(bytes, i, size);
-    if (length == 0) return false;
-    i += length;
-  }
-  return true;
+  // Journals run to 16 MiB and are checked on every read and write: the vectorised
+  // validator is an order of magnitude faster than a byte loop on mixed text.
+  return simdjson::validate_utf8(text.data(), text.size());
 }
 
 std::string replacingInvalidUtf8(std::string_view text) {

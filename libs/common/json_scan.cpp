@@ -1,0 +1,46 @@
+#include "common/json_scan.hpp"
+
+#include <cstdint>
+#include <cstring>
+
+namespace deskplay {
+
+namespace {
+
+constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+
+// Whether any byte of `word` is below `limit` (limit <= 0x80).
+constexpr bool hasByteBelow(std::uint64_t word, std::uint8_t limit) {
+  return ((word - kOnes * limit) & ~word & kHighBits) != 0;
+}
+
+constexpr bool hasByte(std::uint64_t word, char byte) {
+  return hasByteBelow(word ^ (kOnes * static_cast<std::uint8_t>(byte)), 1);
+}
+
+bool isSpecial(char c, SlashEscaping slashes) {
+  return static_cast<unsigned char>(c) < 0x20 || c == '"' || c == '\\' ||
+         (c == '/' && slashes == SlashEscaping::Backslashed);
+}
+
+}  // namespace
+
+std::size_t findJsonSpecialByte(std::string_view text, SlashEscaping slashes) {
+  const bool slashSpecial = slashes == SlashEscaping::Backslashed;
+  std::size_t i = 0;
+  for (; i + 8 <= text.size(); i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, text.data() + i, sizeof word);
+    if (hasByteBelow(word, 0x20) || hasByte(word, '"') || hasByte(word, '\\') ||
+        (slashSpecial && hasByte(word, '/'))) {
+      break;
+    }
+  }
+  for (; i < text.size(); ++i) {
+    if (isSpecial(text[i], slashes)) return i;
+  }
+  return text.size();
+}
+
+}  // namespace deskplay
