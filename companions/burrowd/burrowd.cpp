@@ -1,6 +1,5 @@
 #include "burrowd.hpp"
 
-#include "common/fd_io.hpp"
 #include "failure.hpp"
 #include "line_reader.hpp"
 #include "reply.hpp"
@@ -14,37 +13,32 @@ namespace {
 constexpr int kSuccess = 0;
 constexpr int kFailure = 1;
 
-// Writes one reply straight to the descriptor. A reply that cannot be serialised or
-// written ends the program.
-bool send(int output, const Result<std::string>& reply) {
-  return reply.ok() && writeAll(output, reply.value()) == 0;
-}
-
 }  // namespace
 
 int runBurrowd(const std::vector<std::string>& arguments, int input, int output) {
   if (arguments.size() != 2) {
-    send(output, errorReply(failureDescription("Expected desktop and stash directories")));
+    (void)sendErrorReply(output, failureDescription("Expected desktop and stash directories"));
     return kFailure;
   }
   Result<StashController> controller = StashController::open(arguments[0], arguments[1]);
   if (!controller.ok()) {
-    send(output, errorReply(controller.message()));
+    (void)sendErrorReply(output, controller.message());
     return kFailure;
   }
-  if (!send(output, successReply(controller.value().readyValue()))) return kFailure;
+  // A reply that cannot be serialised or written ends the program.
+  if (!sendSuccessReply(output, ActionValue(controller.value().readyValue())).ok()) return kFailure;
 
   LineReader reader(input);
   while (reader.beginLine()) {
     Result<Request> request = decodeRequest(reader);
     if (!request.ok()) {
-      if (!send(output, errorReply(request.message()))) return kFailure;
+      if (!sendErrorReply(output, request.message()).ok()) return kFailure;
       continue;
     }
-    Result<Json> value = controller.value().handle(request.value());
-    const Result<std::string> reply =
-        value.ok() ? successReply(std::move(value).value()) : errorReply(value.message());
-    if (!send(output, reply)) return kFailure;
+    const Result<ActionValue> value = controller.value().handle(request.value());
+    const Status sent = value.ok() ? sendSuccessReply(output, value.value())
+                                   : sendErrorReply(output, value.message());
+    if (!sent.ok()) return kFailure;
   }
   return kSuccess;
 }

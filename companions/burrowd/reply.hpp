@@ -7,10 +7,11 @@
 
 namespace deskplay::burrowd {
 
-// {"ok":true,"value":…} as one line: keys sorted, no added whitespace, "/" escaped.
-Result<std::string> successReply(Json value);
+// Writes {"ok":true,"value":…} as one line to `fd`: keys sorted, no added whitespace, "/"
+// escaped. A journal's text is escaped and written piece by piece, never copied whole.
+Status sendSuccessReply(int fd, const ActionValue& value);
 
-// {"error":"…","ok":false} as one line, spelled as the success reply is.
-Result<std::string> errorReply(const std::string& description);
+// Writes {"error":"…","ok":false} as one line to `fd`, spelled as the success reply is.
+Status sendErrorReply(int fd, const std::string& description);
 
 }  // namespace deskplay::burrowd

@@ -10,10 +10,13 @@
 #include "common/json_scan.hpp"
 #include "common/utf8.hpp"
 #include "request.hpp"
+#include "stash_journal.hpp"
 
 namespace deskplay::burrowd {
 
 namespace {
+
+constexpr std::size_t kLargeString = 1 << 20;
 
 bool isWhitespace(int c) {
   return c == ' ' || c == '\t' || c == '\r' || c == '\n';
@@ -194,6 +197,11 @@ bool RequestParser::parseString(std::string& out) {
     const std::string_view chunk = in_.buffered();
     if (chunk.empty()) return syntaxError("a string is not closed");
     const std::size_t run = findJsonSpecialByte(chunk, SlashEscaping::Plain);
+    // A string this long can only be a journal: room for the largest one at once, instead
+    // of doubling and copying the text again at every step. Pages never written cost nothing.
+    if (out.size() + run > kLargeString && out.capacity() <= kJournalSizeLimit) {
+      out.reserve(kJournalSizeLimit + 1);
+    }
     out.append(chunk.substr(0, run));
     in_.consume(run);
     if (run == chunk.size()) continue;

@@ -120,15 +120,17 @@ Status StashController::validateRoots() const {
   return Status::success();
 }
 
-Result<Json> StashController::handle(const Request& request) const {
+Result<ActionValue> StashController::handle(const Request& request) const {
   if (Status roots = validateRoots(); !roots.ok()) return roots.error();
   const std::string& action = request.action;
   if (action == "read") return readJournal();
-  if (action == "write") return writeJournal(request);
-  if (action == "list") return list(request);
-  if (action == "stat") return stat(request);
-  if (action == "move") return move(request);
-  return failure("Unknown stash command");
+  Result<Json> value = action == "write"  ? writeJournal(request)
+                       : action == "list" ? list(request)
+                       : action == "stat" ? stat(request)
+                       : action == "move" ? move(request)
+                                          : Result<Json>(failure("Unknown stash command"));
+  if (!value.ok()) return value.error();
+  return ActionValue(std::move(value).value());
 }
 
 Result<int> StashController::directory(std::string_view side) const {
@@ -234,11 +236,11 @@ Result<Json> StashController::move(const Request& request) const {
   return Json(nullptr);
 }
 
-Result<Json> StashController::readJournal() const {
-  Result<std::optional<std::string>> text = StashJournal(stash_.get()).read();
+Result<ActionValue> StashController::readJournal() const {
+  Result<std::optional<JournalText>> text = StashJournal(stash_.get()).read();
   if (!text.ok()) return text.error();
-  if (!text.value()) return Json(nullptr);
-  return Json(std::move(*text.value()));
+  if (!text.value()) return ActionValue(Json(nullptr));
+  return ActionValue(std::move(*text.value()));
 }
 
 Result<Json> StashController::writeJournal(const Request& request) const {

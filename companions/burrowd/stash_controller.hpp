@@ -4,15 +4,21 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
 
 #include "common/file_status.hpp"
 #include "common/result.hpp"
 #include "common/unique_fd.hpp"
 #include "request.hpp"
+#include "stash_journal.hpp"
 
 namespace deskplay::burrowd {
 
 using Json = nlohmann::ordered_json;
+
+// What a successful action answers: a JSON value, or the journal's text, which goes out as a
+// JSON string straight from the bytes read.
+using ActionValue = std::variant<Json, JournalText>;
 
 // Holds the Desktop and stash directories open and exclusively locked for its whole life
 // and carries out requests against them, addressing entries only relative to the two
@@ -26,7 +32,7 @@ class StashController {
   Json readyValue() const;
 
   // Checks that both roots are still the directories opened at start, then runs the action.
-  Result<Json> handle(const Request& request) const;
+  Result<ActionValue> handle(const Request& request) const;
 
  private:
   StashController(UniqueFd desktop, UniqueFd stash, std::string desktopPath, std::string stashPath,
@@ -39,7 +45,7 @@ class StashController {
   Result<Json> list(const Request& request) const;
   Result<Json> stat(const Request& request) const;
   Result<Json> move(const Request& request) const;
-  Result<Json> readJournal() const;
+  Result<ActionValue> readJournal() const;
   Result<Json> writeJournal(const Request& request) const;
 
   UniqueFd desktop_;

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 
 #include "common/durable_sync.hpp"
 #include "common/fd_io.hpp"
@@ -21,6 +22,9 @@ namespace deskplay::burrowd {
 namespace {
 
 const std::string kManifest(kManifestName);
+
+// Below this a journal is read into ordinary pages; huge ones would cost more than they save.
+constexpr std::int64_t kHugePagesFrom = std::int64_t{4} << 20;
 
 Error notBoundedRegularFile() {
   return failure("Journal is not a bounded regular file");
@@ -48,11 +52,11 @@ class StagingFile {
 
 }  // namespace
 
-Result<std::optional<std::string>> StashJournal::read() const {
+Result<std::optional<JournalText>> StashJournal::read() const {
   // O_NONBLOCK keeps a FIFO in the journal's place from blocking the open.
   const int opened =
       ::openat(stash_, kManifest.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
-  if (opened < 0 && errno == ENOENT) return std::optional<std::string>();
+  if (opened < 0 && errno == ENOENT) return std::optional<JournalText>();
   if (Status open = checked(opened, "open journal"); !open.ok()) return failure(open);
   UniqueFd journal(opened);
 
@@ -65,15 +69,21 @@ Result<std::optional<std::string>> StashJournal::read() const {
     return notBoundedRegularFile();
   }
 
-  std::string text;
-  text.reserve(static_cast<std::size_t>(status.size) + 1);
-  if (Status read = checked(readToEnd(journal.get(), text), "read journal"); !read.ok()) {
+  // Room for one byte beyond the limit shows a file that grew past it since the fstat.
+  // Pages that are not read into are never touched, so this costs the file's size.
+  constexpr std::size_t kCapacity = kJournalSizeLimit + 1;
+  const PageSize pages = status.size >= kHugePagesFrom ? PageSize::Huge : PageSize::Normal;
+  Result<LargeBuffer> bytes = LargeBuffer::allocate(kCapacity, pages);
+  if (!bytes.ok()) return failure(bytes.message());
+  std::size_t size = 0;
+  if (Status read =
+          checked(readUpTo(journal.get(), bytes.value().data(), kCapacity, size), "read journal");
+      !read.ok()) {
     return failure(read);
   }
-  // The file may have grown since the fstat.
-  if (text.size() > kJournalSizeLimit) return notBoundedRegularFile();
-  if (!isValidUtf8(text)) return failure("Journal is not UTF-8");
-  return std::optional<std::string>(std::move(text));
+  if (size > kJournalSizeLimit) return notBoundedRegularFile();
+  if (!isValidUtf8({bytes.value().data(), size})) return failure("Journal is not UTF-8");
+  return std::optional<JournalText>(JournalText(std::move(bytes).value(), size));
 }
 
 Status StashJournal::write(std::string_view text) const {

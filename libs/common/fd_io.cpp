@@ -18,24 +18,18 @@ int writeAll(int fd, std::string_view data) {
   return 0;
 }
 
-int readToEnd(int fd, std::string& out) {
-  constexpr size_t kFirstChunk = 1 << 16;
-  for (;;) {
-    const size_t used = out.size();
-    // A caller that reserved the expected size exactly keeps that allocation: the
-    // read that sees end of file goes into the one spare byte.
-    if (out.capacity() == used) out.reserve(used < kFirstChunk ? kFirstChunk : used * 2);
-    // Read straight into the string's spare capacity, then trim to what arrived.
-    out.resize(out.capacity());
-    const ssize_t got = ::read(fd, out.data() + used, out.size() - used);
+int readUpTo(int fd, char* buffer, std::size_t capacity, std::size_t& filled) {
+  filled = 0;
+  while (filled < capacity) {
+    const ssize_t got = ::read(fd, buffer + filled, capacity - filled);
     if (got < 0) {
-      out.resize(used);
       if (errno == EINTR) continue;
       return -1;
     }
-    out.resize(used + static_cast<size_t>(got));
-    if (got == 0) return 0;
+    if (got == 0) break;
+    filled += static_cast<std::size_t>(got);
   }
+  return 0;
 }
 
 }  // namespace deskplay

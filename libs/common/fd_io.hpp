@@ -1,6 +1,6 @@
 #pragma once
 
-#include <string>
+#include <cstddef>
 #include <string_view>
 
 namespace deskplay {
@@ -8,7 +8,8 @@ namespace deskplay {
 // Writes every byte, across short writes and interruptions. 0, or -1 with errno set.
 int writeAll(int fd, std::string_view data);
 
-// Appends everything up to end of file to `out`. 0, or -1 with errno set.
-int readToEnd(int fd, std::string& out);
+// Reads until end of file or until `capacity` bytes are in `buffer`; `filled` says how
+// many arrived. 0, or -1 with errno set.
+int readUpTo(int fd, char* buffer, std::size_t capacity, std::size_t& filled);
 
 }  // namespace deskplay

@@ -85,20 +85,30 @@ TEST_F(FileCalls, DurableSyncWorksOnFilesAndDirectoriesAndReportsBadDescriptors)
   EXPECT_EQ(errno, EBADF);
 }
 
-TEST_F(FileCalls, ReadToEndAndWriteAllRoundTripLargeData) {
+TEST_F(FileCalls, ReadUpToAndWriteAllRoundTripLargeData) {
   std::string data(3 * 100000 + 7, '\0');
   for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<char>(i * 31);
   {
     UniqueFd out(::open((dir / "big").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600));
     ASSERT_EQ(writeAll(out.get(), data), 0);
   }
+  std::string back(data.size() + 10, 'x');
+  size_t filled = 0;
   UniqueFd in(::open((dir / "big").c_str(), O_RDONLY | O_CLOEXEC));
-  std::string back;
-  back.reserve(data.size() + 1);
-  const size_t reserved = back.capacity();
-  ASSERT_EQ(readToEnd(in.get(), back), 0);
-  EXPECT_EQ(back, data);
-  EXPECT_EQ(back.capacity(), reserved) << "an exact reservation must not grow";
+  ASSERT_EQ(readUpTo(in.get(), back.data(), back.size(), filled), 0);
+  EXPECT_EQ(filled, data.size());
+  EXPECT_EQ(back.substr(0, filled), data);
+
+  UniqueFd again(::open((dir / "big").c_str(), O_RDONLY | O_CLOEXEC));
+  ASSERT_EQ(readUpTo(again.get(), back.data(), 1000, filled), 0);
+  EXPECT_EQ(filled, 1000u) << "stops when the buffer is full";
+}
+
+TEST_F(FileCalls, ReadUpToReportsErrors) {
+  size_t filled = 7;
+  char buffer[4];
+  EXPECT_EQ(readUpTo(dirFd.get(), buffer, sizeof buffer, filled), -1);
+  EXPECT_EQ(errno, EISDIR);
 }
 
 }  // namespace

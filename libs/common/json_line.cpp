@@ -18,10 +18,39 @@ Status appendString(std::string& out, std::string_view text, JsonStyle style) {
   // is copied once.
   out.reserve(out.size() + text.size() + text.size() / 64 + 64);
   out += '"';
+  appendEscapedJsonText(out, text, style.slashes);
+  out += '"';
+  return Status::success();
+}
+
+Status appendObject(std::string& out, const Json& object, JsonStyle style) {
+  std::vector<const Json::object_t::value_type*> members;
+  members.reserve(object.size());
+  for (const auto& member : object.get_ref<const Json::object_t&>()) members.push_back(&member);
+  if (style.keys == KeyOrder::Sorted) {
+    std::sort(members.begin(), members.end(),
+              [](const auto* a, const auto* b) { return a->first < b->first; });
+  }
+  out += '{';
+  bool first = true;
+  for (const auto* member : members) {
+    if (!first) out += ',';
+    first = false;
+    if (Status key = appendString(out, member->first, style); !key.ok()) return key;
+    out += ':';
+    if (Status value = appendJson(out, member->second, style); !value.ok()) return value;
+  }
+  out += '}';
+  return Status::success();
+}
+
+}  // namespace
+
+void appendEscapedJsonText(std::string& out, std::string_view text, SlashEscaping slashes) {
   while (!text.empty()) {
-    const size_t special = findJsonSpecialByte(text, style.slashes);
+    const size_t special = findJsonSpecialByte(text, slashes);
     out.append(text.substr(0, special));
-    if (special == text.size()) break;
+    if (special == text.size()) return;
     const char c = text[special];
     text.remove_prefix(special + 1);
     switch (c) {
@@ -58,32 +87,7 @@ Status appendString(std::string& out, std::string_view text, JsonStyle style) {
       }
     }
   }
-  out += '"';
-  return Status::success();
 }
-
-Status appendObject(std::string& out, const Json& object, JsonStyle style) {
-  std::vector<const Json::object_t::value_type*> members;
-  members.reserve(object.size());
-  for (const auto& member : object.get_ref<const Json::object_t&>()) members.push_back(&member);
-  if (style.keys == KeyOrder::Sorted) {
-    std::sort(members.begin(), members.end(),
-              [](const auto* a, const auto* b) { return a->first < b->first; });
-  }
-  out += '{';
-  bool first = true;
-  for (const auto* member : members) {
-    if (!first) out += ',';
-    first = false;
-    if (Status key = appendString(out, member->first, style); !key.ok()) return key;
-    out += ':';
-    if (Status value = appendJson(out, member->second, style); !value.ok()) return value;
-  }
-  out += '}';
-  return Status::success();
-}
-
-}  // namespace
 
 Status appendJson(std::string& out, const Json& value, JsonStyle style) {
   switch (value.type()) {

@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 #include <string>
+#include <string_view>
 
 #include "common/json_scan.hpp"
 #include "common/result.hpp"
@@ -20,6 +21,10 @@ struct JsonStyle {
 // Appends the JSON text of `value`. A string that is not valid UTF-8 cannot be written:
 // that is an error, and `out` may then hold a partial text.
 Status appendJson(std::string& out, const nlohmann::ordered_json& value, JsonStyle style);
+
+// Appends the inside of a JSON string literal for `text`, which the caller knows to be
+// valid UTF-8: everything but the quotes.
+void appendEscapedJsonText(std::string& out, std::string_view text, SlashEscaping slashes);
 
 // The JSON text of `value` followed by one line feed.
 Result<std::string> jsonLine(const nlohmann::ordered_json& value, JsonStyle style);

@@ -127,10 +127,14 @@ UniqueFd openDirectory(const fs::path& path) {
   return fd;
 }
 
-// Burrowd would write this reply to its standard output; it must be one JSON line.
-void checkReply(const Result<std::string>& reply) {
-  if (!reply.ok()) die("a reply that cannot be written, which ends Burrowd: " + reply.message());
-  const std::string& line = reply.value();
+// Burrowd writes each reply to its standard output, here `output`; it must be one JSON line.
+void checkReply(const Status& sent, int output) {
+  if (!sent.ok()) die("a reply that cannot be written, which ends Burrowd: " + sent.message());
+  std::string line(static_cast<std::size_t>(::lseek(output, 0, SEEK_CUR)), '\0');
+  if (::pread(output, line.data(), line.size(), 0) != static_cast<ssize_t>(line.size()) ||
+      ::ftruncate(output, 0) != 0 || ::lseek(output, 0, SEEK_SET) != 0) {
+    die("cannot read the reply back");
+  }
   if (line.empty() || line.find('\n') != line.size() - 1) {
     die("a reply that is not one line: " + line);
   }
@@ -145,8 +149,9 @@ class Harness {
       : controller_(openController(folders_)),
         desktop_(openDirectory(folders_.desktop())),
         stash_(openDirectory(folders_.stash())),
-        input_(::memfd_create("burrowd-request-lines", MFD_CLOEXEC)) {
-    if (!input_.valid()) die("memfd_create failed");
+        input_(::memfd_create("burrowd-request-lines", MFD_CLOEXEC)),
+        output_(::memfd_create("burrowd-replies", MFD_CLOEXEC)) {
+    if (!input_.valid() || !output_.valid()) die("memfd_create failed");
   }
 
   void serve(const std::uint8_t* data, std::size_t size) {
@@ -155,12 +160,14 @@ class Harness {
     while (reader.beginLine()) {
       Result<Request> request = decodeRequest(reader);
       if (!request.ok()) {
-        checkReply(errorReply(request.message()));
+        checkReply(sendErrorReply(output_.get(), request.message()), output_.get());
         continue;
       }
-      Result<Json> value = controller_.handle(request.value());
+      const Result<ActionValue> value = controller_.handle(request.value());
       if (value.ok()) remember(std::move(request).value());
-      checkReply(value.ok() ? successReply(std::move(value).value()) : errorReply(value.message()));
+      checkReply(value.ok() ? sendSuccessReply(output_.get(), value.value())
+                            : sendErrorReply(output_.get(), value.message()),
+                 output_.get());
     }
     putBack();
   }
@@ -219,6 +226,7 @@ class Harness {
   UniqueFd desktop_;
   UniqueFd stash_;
   UniqueFd input_;
+  UniqueFd output_;
   std::vector<Request> moves_;
   bool journalWritten_ = false;
 };
