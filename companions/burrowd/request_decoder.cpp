@@ -94,8 +94,14 @@ class RequestParser {
   // still wins, as it would for a parser that reads the whole document first.
   void wrongType(const std::string& key, std::string_view expected, int found);
   bool parseRequestMember(const std::string& key);
+  // An optional key: null counts as absent, a value that does not open with `opening` has
+  // the wrong type, and anything else is left to `parsePresent`.
+  template <class T, class ParsePresent>
+  bool parseOptional(const std::string& key, std::optional<T>& into, char opening,
+                     std::string_view expected, ParsePresent parsePresent);
   bool parseOptionalString(const std::string& key, std::optional<std::string>& into);
   bool parseEndpoint(const std::string& key, std::optional<Endpoint>& into);
+  bool parseEndpointObject(const std::string& key, std::optional<Endpoint>& into);
   bool parseIdentity(std::optional<IdentityMap>& into);
 
   LineReader& in_;
@@ -338,32 +344,36 @@ void RequestParser::wrongType(const std::string& key, std::string_view expected,
                 std::string(expected) + ", found " + kindOf(found);
 }
 
-bool RequestParser::parseOptionalString(const std::string& key, std::optional<std::string>& into) {
+template <class T, class ParsePresent>
+bool RequestParser::parseOptional(const std::string& key, std::optional<T>& into, char opening,
+                                  std::string_view expected, ParsePresent parsePresent) {
   const int c = in_.peek();
   if (c == 'n') {
     into.reset();
     return skipLiteral("null");
   }
-  if (c != '"') {
-    wrongType(key, "a string", c);
+  if (c != static_cast<unsigned char>(opening)) {
+    wrongType(key, expected, c);
     return skipValue();
   }
-  std::string value;
-  if (!parseString(value)) return false;
-  into = std::move(value);
-  return true;
+  return parsePresent();
+}
+
+bool RequestParser::parseOptionalString(const std::string& key, std::optional<std::string>& into) {
+  return parseOptional(key, into, '"', "a string", [&] {
+    std::string value;
+    if (!parseString(value)) return false;
+    into = std::move(value);
+    return true;
+  });
 }
 
 bool RequestParser::parseEndpoint(const std::string& key, std::optional<Endpoint>& into) {
-  const int c = in_.peek();
-  if (c == 'n') {
-    into.reset();
-    return skipLiteral("null");
-  }
-  if (c != '{') {
-    wrongType(key, "an object with \"side\" and \"name\"", c);
-    return skipValue();
-  }
+  return parseOptional(key, into, '{', "an object with \"side\" and \"name\"",
+                       [&] { return parseEndpointObject(key, into); });
+}
+
+bool RequestParser::parseEndpointObject(const std::string& key, std::optional<Endpoint>& into) {
   std::optional<std::string> side;
   std::optional<std::string> name;
   const bool parsed = parseObject([&](const std::string& member) {
@@ -388,26 +398,19 @@ bool RequestParser::parseEndpoint(const std::string& key, std::optional<Endpoint
 }
 
 bool RequestParser::parseIdentity(std::optional<IdentityMap>& into) {
-  const int c = in_.peek();
-  if (c == 'n') {
-    into.reset();
-    return skipLiteral("null");
-  }
-  if (c != '{') {
-    wrongType("identity", "an object of strings", c);
-    return skipValue();
-  }
-  IdentityMap identity;
-  const bool parsed = parseObject([&](const std::string& member) {
-    if (in_.peek() != '"') {
-      wrongType("identity." + member, "a string", in_.peek());
-      return skipValue();
-    }
-    return parseString(identity[member]);
+  return parseOptional("identity", into, '{', "an object of strings", [&] {
+    IdentityMap identity;
+    const bool parsed = parseObject([&](const std::string& member) {
+      if (in_.peek() != '"') {
+        wrongType("identity." + member, "a string", in_.peek());
+        return skipValue();
+      }
+      return parseString(identity[member]);
+    });
+    if (!parsed) return false;
+    into = std::move(identity);
+    return true;
   });
-  if (!parsed) return false;
-  into = std::move(identity);
-  return true;
 }
 
 bool RequestParser::parseRequestMember(const std::string& key) {
