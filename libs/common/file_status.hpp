@@ -18,7 +18,6 @@ struct FileStatus {
   std::int64_t birthNanoseconds = 0;
 
   bool isRegularFile() const { return S_ISREG(mode); }
-  bool isDirectory() const { return S_ISDIR(mode); }
 };
 
 enum class SymlinkPolicy { Follow, NoFollow };

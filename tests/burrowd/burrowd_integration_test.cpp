@@ -166,22 +166,24 @@ TEST(BurrowdVolumes, FoldersOnTwoFileSystemsAreRefused) {
 
 TEST_F(Burrowd, ASecondInstanceFailsOnTheLockInsteadOfWaiting) {
   start();
-  const Completed second = runProgram({kBurrowdPath, desktop, stash});
-  EXPECT_EQ(second.status, 1);
-  EXPECT_EQ(
-      second.output,
-      failed(systemFailureText("lock desktop (another stash operation may be active)", EWOULDBLOCK))
-              .dump() +
-          "\n");
-
   fs::create_directory(root / "OtherDesktop");
-  const Completed sharingStash = runProgram({kBurrowdPath, root / "OtherDesktop", stash});
-  EXPECT_EQ(sharingStash.status, 1);
-  EXPECT_EQ(
-      sharingStash.output,
-      failed(systemFailureText("lock stash (another stash operation may be active)", EWOULDBLOCK))
-              .dump() +
-          "\n");
+  fs::create_directory(root / "OtherStash");
+  struct Contender {
+    fs::path desktop;
+    fs::path stash;
+    const char* lockLabel;
+  };
+  for (const Contender& contender :
+       {Contender{desktop, stash, "lock desktop (another stash operation may be active)"},
+        Contender{root / "OtherDesktop", stash,
+                  "lock stash (another stash operation may be active)"},
+        Contender{desktop, root / "OtherStash",
+                  "lock desktop (another stash operation may be active)"}}) {
+    const Completed second = runProgram({kBurrowdPath, contender.desktop, contender.stash});
+    EXPECT_EQ(second.status, 1) << contender.lockLabel;
+    EXPECT_EQ(second.output,
+              failed(systemFailureText(contender.lockLabel, EWOULDBLOCK)).dump() + "\n");
+  }
 
   EXPECT_EQ(client->finish(), 0);
   EXPECT_EQ(runProgram({kBurrowdPath, desktop, stash}).status, 0) << "locks go with the process";
@@ -302,6 +304,9 @@ TEST_F(Burrowd, StatGivesIdentityOrNull) {
   EXPECT_NE(link["ino"], file["ino"]);
 
   EXPECT_EQ(request(statRequest("stash", "absent")), ok(nullptr));
+  EXPECT_EQ(request(statRequest("stash", std::string(300, 'n'))),
+            failed(systemFailureText("stat entry", ENAMETOOLONG)))
+      << "a failure other than absence is an error, not null";
   EXPECT_EQ(request({{"action", "stat"}}), failedWith("Missing endpoint"));
   EXPECT_EQ(request(statRequest("trash", "x")), failedWith("Invalid directory side"));
 }
