@@ -1,0 +1,144 @@
+#include "platform/linux/linux_workspace.hpp"
+
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+#include <algorithm>
+#include <cctype>
+#include <chrono>
+#include <thread>
+
+#include "platform/finder_info.hpp"
+#include "platform/linux/file_icons.hpp"
+
+extern char** environ;
+
+namespace deskplay::platform {
+
+namespace {
+
+// The largest icon kept; Finder draws none bigger.
+constexpr int kLargestIconSide = 512;
+// Below this side an icon that still does not fit is given up on.
+constexpr int kSmallestIconSide = 16;
+
+bool isWebUrl(const std::string& url) {
+  std::string scheme = url.substr(0, url.find(':'));
+  std::transform(scheme.begin(), scheme.end(), scheme.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return url.find(':') != std::string::npos && (scheme == "http" || scheme == "https");
+}
+
+// Runs xdg-open on the URL. It usually hands the page to a running browser and ends at once,
+// and then its status says whether anything took the URL; one that keeps running (it started
+// the browser itself) is taken to have worked and is reaped in the background.
+bool openInBrowser(const std::string& url) {
+  const char* arguments[] = {"xdg-open", url.c_str(), nullptr};
+  pid_t child = 0;
+  if (::posix_spawnp(&child, "xdg-open", nullptr, nullptr, const_cast<char* const*>(arguments),
+                     environ) != 0) {
+    return false;
+  }
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+  while (std::chrono::steady_clock::now() < deadline) {
+    int status = 0;
+    const pid_t ended = ::waitpid(child, &status, WNOHANG);
+    if (ended == child) return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    if (ended < 0) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  std::thread([child] {
+    int status = 0;
+    ::waitpid(child, &status, 0);
+  }).detach();
+  return true;
+}
+
+std::optional<std::string> encodePng(const QImage& image) {
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  if (!image.save(&buffer, "PNG", 0)) return std::nullopt;
+  return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+std::optional<Image> imageFrom(const QImage& image) {
+  if (image.isNull()) return std::nullopt;
+  auto png = encodePng(image);
+  if (!png) return std::nullopt;
+  return Image{std::vector<unsigned char>(png->begin(), png->end()), image.width(), image.height()};
+}
+
+QImage decoded(const std::vector<unsigned char>& bytes) {
+  return QImage::fromData(QByteArray(reinterpret_cast<const char*>(bytes.data()),
+                                     static_cast<qsizetype>(bytes.size())));
+}
+
+}  // namespace
+
+LinuxWorkspace::LinuxWorkspace(Workspace& desktop) : desktop_(desktop) {}
+
+bool LinuxWorkspace::openUrl(const std::string& url) {
+  if (isWebUrl(url)) return openInBrowser(url);
+  return desktop_.openUrl(url);
+}
+
+void LinuxWorkspace::activateFileViewerSelecting(const std::vector<std::filesystem::path>& files) {
+  desktop_.activateFileViewerSelecting(files);
+}
+
+void LinuxWorkspace::noteFileSystemChanged(const std::filesystem::path& path) {
+  desktop_.noteFileSystemChanged(path);
+}
+
+std::optional<bool> LinuxWorkspace::hasCustomIcon(const std::filesystem::path& file) {
+  return readHasCustomIcon(file);
+}
+
+std::optional<Image> LinuxWorkspace::iconForFile(const std::filesystem::path& file) {
+  auto png = readCustomIconPng(file);
+  if (!png) return std::nullopt;
+  return decodeImage(std::vector<unsigned char>(png->begin(), png->end()));
+}
+
+std::optional<Image> LinuxWorkspace::loadImage(const std::filesystem::path& file) {
+  return imageFrom(QImage(QString::fromStdString(file.string())));
+}
+
+std::optional<Image> LinuxWorkspace::decodeImage(const std::vector<unsigned char>& bytes) {
+  return imageFrom(decoded(bytes));
+}
+
+bool LinuxWorkspace::setCustomIcon(const std::filesystem::path& file,
+                                   const std::optional<Image>& icon) {
+  std::error_code missing;
+  if (!std::filesystem::exists(file, missing)) return false;
+  if (!icon) return clearCustomIcon(file).ok();
+
+  const QImage image = decoded(icon->png);
+  if (image.isNull()) return false;
+  // Extended attributes are small (about 4 KiB on ext4): halve the icon until it fits.
+  int side = std::min(kLargestIconSide, std::max(image.width(), image.height()));
+  while (true) {
+    const QImage scaled =
+        std::max(image.width(), image.height()) <= side
+            ? image
+            : image.scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    if (auto png = encodePng(scaled); png && writeCustomIcon(file, *png).ok()) return true;
+    if (side <= kSmallestIconSide) break;
+    side /= 2;
+  }
+  return false;
+}
+
+Status LinuxWorkspace::setExtensionVisibility(const std::filesystem::path& file,
+                                              ExtensionVisibility visibility) {
+  return setFinderFlag(file, FinderInfo::kExtensionHidden,
+                       visibility == ExtensionVisibility::hidden);
+}
+
+}  // namespace deskplay::platform
