@@ -30,6 +30,7 @@ fuzz: deps
 
 bench: build
 	@build/default/bench/burrowd/burrowd_bench
+	@build/default/bench/sonette/sonette_bench
 
 clean:
 	@rm -rf build
