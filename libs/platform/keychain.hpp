@@ -9,7 +9,8 @@
 namespace deskplay::platform {
 
 // The login keychain's generic-password items, found by service and account.
-// Calls block until the keychain answers; any thread may call them, one at a time.
+// Calls block until the keychain answers, or gives up (which counts as a refusal); any thread
+// may call them, one at a time.
 class Keychain {
  public:
   using Secret = std::vector<unsigned char>;

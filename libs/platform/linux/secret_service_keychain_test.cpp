@@ -41,6 +41,24 @@ std::string messageOf(GError* error) {
   return error != nullptr ? error->message : "";
 }
 
+// The session's service and its default collection, reached directly through libsecret.
+struct DefaultCollection {
+  std::unique_ptr<SecretService, ObjectUnref> service;
+  std::unique_ptr<SecretCollection, ObjectUnref> collection;
+};
+
+void openDefaultCollection(DefaultCollection& opened) {
+  GError* rawError = nullptr;
+  opened.service.reset(secret_service_get_sync(SECRET_SERVICE_NONE, nullptr, &rawError));
+  std::unique_ptr<GError, ErrorFree> error(rawError);
+  ASSERT_NE(opened.service, nullptr) << messageOf(error.get());
+  rawError = nullptr;
+  opened.collection.reset(secret_collection_for_alias_sync(
+      opened.service.get(), SECRET_COLLECTION_DEFAULT, SECRET_COLLECTION_NONE, nullptr, &rawError));
+  error.reset(rawError);
+  ASSERT_NE(opened.collection, nullptr) << messageOf(error.get());
+}
+
 // An item made behind the adapter's back: a duplicate, which the adapter never creates, or
 // an item of another application's schema with the same attribute names.
 void createItem(const char* schemaName, const std::string& service, const std::string& account,
@@ -51,26 +69,18 @@ void createItem(const char* schemaName, const std::string& service, const std::s
   schema.attributes[0] = {"service", SECRET_SCHEMA_ATTRIBUTE_STRING};
   schema.attributes[1] = {"account", SECRET_SCHEMA_ATTRIBUTE_STRING};
 
-  GError* rawError = nullptr;
-  const std::unique_ptr<SecretService, ObjectUnref> secretService(
-      secret_service_get_sync(SECRET_SERVICE_NONE, nullptr, &rawError));
-  std::unique_ptr<GError, ErrorFree> error(rawError);
-  ASSERT_NE(secretService, nullptr) << messageOf(error.get());
-  rawError = nullptr;
-  const std::unique_ptr<SecretCollection, ObjectUnref> collection(secret_collection_for_alias_sync(
-      secretService.get(), SECRET_COLLECTION_DEFAULT, SECRET_COLLECTION_NONE, nullptr, &rawError));
-  error.reset(rawError);
-  ASSERT_NE(collection, nullptr) << messageOf(error.get());
+  DefaultCollection opened;
+  ASSERT_NO_FATAL_FAILURE(openDefaultCollection(opened));
 
   const std::unique_ptr<GHashTable, TableUnref> attributes(secret_attributes_build(
       &schema, "service", service.c_str(), "account", account.c_str(), nullptr));
   const std::unique_ptr<SecretValue, ValueUnref> value(
       secret_value_new(secret.data(), static_cast<gssize>(secret.size()), "text/plain"));
-  rawError = nullptr;
-  const std::unique_ptr<SecretItem, ObjectUnref> item(
-      secret_item_create_sync(collection.get(), &schema, attributes.get(), "made by the test",
-                              value.get(), SECRET_ITEM_CREATE_NONE, nullptr, &rawError));
-  error.reset(rawError);
+  GError* rawError = nullptr;
+  const std::unique_ptr<SecretItem, ObjectUnref> item(secret_item_create_sync(
+      opened.collection.get(), &schema, attributes.get(), "made by the test", value.get(),
+      SECRET_ITEM_CREATE_NONE, nullptr, &rawError));
+  const std::unique_ptr<GError, ErrorFree> error(rawError);
   ASSERT_NE(item, nullptr) << messageOf(error.get());
 }
 
@@ -157,21 +167,13 @@ TEST_F(SecretServiceKeychainTest, OnlyTheNamedItemOfOurSchemaIsTouched) {
 
 // Locks the default collection, as the session does when the user locks the keyring.
 void lockDefaultCollection() {
+  DefaultCollection opened;
+  ASSERT_NO_FATAL_FAILURE(openDefaultCollection(opened));
+  GList objects{opened.collection.get(), nullptr, nullptr};
   GError* rawError = nullptr;
-  const std::unique_ptr<SecretService, ObjectUnref> secretService(
-      secret_service_get_sync(SECRET_SERVICE_NONE, nullptr, &rawError));
-  std::unique_ptr<GError, ErrorFree> error(rawError);
-  ASSERT_NE(secretService, nullptr) << messageOf(error.get());
-  rawError = nullptr;
-  const std::unique_ptr<SecretCollection, ObjectUnref> collection(secret_collection_for_alias_sync(
-      secretService.get(), SECRET_COLLECTION_DEFAULT, SECRET_COLLECTION_NONE, nullptr, &rawError));
-  error.reset(rawError);
-  ASSERT_NE(collection, nullptr) << messageOf(error.get());
-  GList objects{collection.get(), nullptr, nullptr};
-  rawError = nullptr;
   const gint locked =
-      secret_service_lock_sync(secretService.get(), &objects, nullptr, nullptr, &rawError);
-  error.reset(rawError);
+      secret_service_lock_sync(opened.service.get(), &objects, nullptr, nullptr, &rawError);
+  const std::unique_ptr<GError, ErrorFree> error(rawError);
   ASSERT_EQ(locked, 1) << messageOf(error.get());
 }
 
