@@ -27,4 +27,15 @@ answers one JSON request per line on standard input. Try it on scratch folders:
   {"action":"read"}
 
 then press Ctrl-D to end it.
+
+Sonette, the audio controller, plays sound files named on its standard input (WAV, AIFF,
+FLAC, OGG, MP3, CAF) and prints READY once; EXIT or Ctrl-D ends it:
+
+  $companions/Sonette
+  {"type":"play","path":"/path/to/sound.wav","volume":0.8}
+  {"type":"loop","id":"music","path":"/path/to/loop.ogg"}
+  {"type":"stop","id":"music"}
+  EXIT
+
+Without a sound card, SDL_AUDIODRIVER=disk writes the output to the file SDL_DISKAUDIOFILE.
 USAGE
