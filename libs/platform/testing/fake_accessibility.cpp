@@ -16,7 +16,8 @@ std::optional<AccessibilityElement> FakeAccessibility::applicationElement(Proces
 std::optional<AccessibilityElement> FakeAccessibility::elementAtPoint(float x, float y) {
   hitTests_.emplace_back(x, y);
   for (auto placement = placements_.rbegin(); placement != placements_.rend(); ++placement) {
-    if (placement->first.contains(Point{x, y})) return placement->second;
+    if (placement->first.contains(Point{static_cast<double>(x), static_cast<double>(y)}))
+      return placement->second;
   }
   return std::nullopt;
 }
