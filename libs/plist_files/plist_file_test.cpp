@@ -3,8 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <cstdlib>
-
+#include "plist_files/plist_values.hpp"
 #include "support/temp_dir.hpp"
 
 namespace deskplay::plist {
@@ -20,11 +19,7 @@ PlistNode sampleDictionary() {
 }
 
 std::string stringAt(plist_t dict, const char* key) {
-  char* text = nullptr;
-  plist_get_string_val(plist_dict_get_item(dict, key), &text);
-  std::string value = text == nullptr ? "" : text;
-  std::free(text);
-  return value;
+  return stringValue(plist_dict_get_item(dict, key));
 }
 
 class PlistFileFormats : public ::testing::TestWithParam<PlistFormat> {};

@@ -2,18 +2,14 @@
 
 #include <charconv>
 #include <cstdint>
-#include <cstdlib>
 #include <ctime>
-#include <memory>
+#include <string_view>
+
+#include "plist_files/plist_values.hpp"
 
 namespace deskplay::plistbuddy {
 
 namespace {
-
-struct FreeText {
-  void operator()(char* text) const { std::free(text); }
-};
-using OwnedText = std::unique_ptr<char, FreeText>;
 
 // Plist dates count seconds from 2001-01-01 00:00:00 UTC.
 constexpr int64_t kUnixTimeOfPlistEpoch = 978307200;
@@ -37,21 +33,6 @@ std::string dateText(plist_t node) {
   return std::string(buffer, length);
 }
 
-std::string dataText(plist_t node) {
-  char* bytes = nullptr;
-  uint64_t length = 0;
-  plist_get_data_val(node, &bytes, &length);
-  const OwnedText owned(bytes);
-  return bytes == nullptr ? std::string() : std::string(bytes, length);
-}
-
-std::string stringText(plist_t node) {
-  char* text = nullptr;
-  plist_get_string_val(node, &text);
-  const OwnedText owned(text);
-  return text == nullptr ? std::string() : std::string(text);
-}
-
 void appendNode(std::string& out, plist_t node, std::size_t depth);
 
 void appendIndent(std::string& out, std::size_t depth) {
@@ -60,21 +41,13 @@ void appendIndent(std::string& out, std::size_t depth) {
 
 void appendDict(std::string& out, plist_t dict, std::size_t depth) {
   out += "Dict {\n";
-  plist_dict_iter iterator = nullptr;
-  plist_dict_new_iter(dict, &iterator);
-  for (;;) {
-    char* key = nullptr;
-    plist_t value = nullptr;
-    plist_dict_next_item(dict, iterator, &key, &value);
-    const OwnedText ownedKey(key);
-    if (value == nullptr) break;
+  plist::forEachDictItem(dict, [&](std::string_view key, plist_t value) {
     appendIndent(out, depth + 1);
-    out += key == nullptr ? "" : key;
+    out += key;
     out += " = ";
     appendNode(out, value, depth + 1);
     out += '\n';
-  }
-  std::free(iterator);
+  });
   appendIndent(out, depth);
   out += '}';
 }
@@ -100,15 +73,11 @@ void appendNode(std::string& out, plist_t node, std::size_t depth) {
       appendArray(out, node, depth);
       break;
     case PLIST_STRING:
-      out += stringText(node);
+      out += plist::stringValue(node);
       break;
-    case PLIST_UINT: {
-      uint64_t value = 0;
-      plist_get_uint_val(node, &value);
-      // Stored as the two's complement of the signed value the file holds.
-      out += std::to_string(static_cast<int64_t>(value));
+    case PLIST_UINT:
+      out += std::to_string(plist::integerValue(node));
       break;
-    }
     case PLIST_REAL: {
       double value = 0.0;
       plist_get_real_val(node, &value);
@@ -125,7 +94,7 @@ void appendNode(std::string& out, plist_t node, std::size_t depth) {
       out += dateText(node);
       break;
     case PLIST_DATA:
-      out += dataText(node);
+      out += plist::dataValue(node);
       break;
     case PLIST_UID: {
       uint64_t value = 0;

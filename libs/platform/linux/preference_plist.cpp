@@ -2,18 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <limits>
+
+#include "plist_files/plist_values.hpp"
 
 namespace deskplay::platform {
 
 namespace {
-
-std::string takeString(char* text) {
-  std::string value = text == nullptr ? "" : text;
-  std::free(text);
-  return value;
-}
 
 // Dates are seconds and microseconds since 2001-01-01 in this plist library.
 PreferenceDate dateOf(plist_t node) {
@@ -68,32 +63,18 @@ std::optional<PreferenceValue> preferenceFromPlist(plist_t node) {
       plist_get_bool_val(node, &flag);
       return PreferenceValue(flag != 0);
     }
-    case PLIST_UINT: {
-      uint64_t number = 0;
-      plist_get_uint_val(node, &number);
-      return PreferenceValue(static_cast<std::int64_t>(number));
-    }
+    case PLIST_UINT:
+      return PreferenceValue(plist::integerValue(node));
     case PLIST_REAL: {
       double number = 0;
       plist_get_real_val(node, &number);
       return PreferenceValue(number);
     }
-    case PLIST_STRING: {
-      char* text = nullptr;
-      plist_get_string_val(node, &text);
-      return PreferenceValue(takeString(text));
-    }
+    case PLIST_STRING:
+      return PreferenceValue(plist::stringValue(node));
     case PLIST_DATA: {
-      char* bytes = nullptr;
-      uint64_t length = 0;
-      plist_get_data_val(node, &bytes, &length);
-      PreferenceData data;
-      if (bytes != nullptr) {
-        data.bytes.assign(reinterpret_cast<unsigned char*>(bytes),
-                          reinterpret_cast<unsigned char*>(bytes) + length);
-      }
-      std::free(bytes);
-      return PreferenceValue(std::move(data));
+      const std::string bytes = plist::dataValue(node);
+      return PreferenceValue(PreferenceData{{bytes.begin(), bytes.end()}});
     }
     case PLIST_DATE:
       return PreferenceValue(dateOf(node));
@@ -109,21 +90,9 @@ std::optional<PreferenceValue> preferenceFromPlist(plist_t node) {
     }
     case PLIST_DICT: {
       PreferenceDictionary dictionary;
-      plist_dict_iter iterator = nullptr;
-      plist_dict_new_iter(node, &iterator);
-      while (true) {
-        char* key = nullptr;
-        plist_t item = nullptr;
-        plist_dict_next_item(node, iterator, &key, &item);
-        if (item == nullptr) {
-          std::free(key);
-          break;
-        }
-        std::string name = takeString(key);
-        if (auto value = preferenceFromPlist(item))
-          dictionary.emplace(std::move(name), std::move(*value));
-      }
-      std::free(iterator);
+      plist::forEachDictItem(node, [&](std::string_view key, plist_t item) {
+        if (auto value = preferenceFromPlist(item)) dictionary.emplace(key, std::move(*value));
+      });
       return PreferenceValue(std::move(dictionary));
     }
     default:
