@@ -1,0 +1,83 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/accessibility.hpp"
+#include "sim/simdesk/model/applications.hpp"
+#include "sim/simdesk/model/finder.hpp"
+#include "sim/simdesk/model/screens.hpp"
+#include "sim/simdesk/model/window_server.hpp"
+
+namespace deskplay::simdesk {
+
+// The accessibility trees of the running applications, built on demand from the model.
+//
+// Finder: AXApplication → AXMenuBar (→ AXMenuBarItem "Apple", "Finder", "File", …), one
+// AXWindow per Finder window (→ AXScrollArea → an AXImage per entry), and the desktop, an
+// AXScrollArea ("desktop") → one AXImage per icon carrying AXFilename, AXURL, AXTitle,
+// AXPosition (top left of the icon) and AXSize, with one AXStaticText child for its label
+// (AXValue = the shown name, AXParent = the icon). Other applications: AXApplication →
+// AXMenuBar (frontmost only has items) and one AXWindow per window on screen.
+//
+// Handles stay valid while their element lives (an icon while its file stays on the
+// Desktop and Finder runs); a dead handle reads as missing everywhere.
+class AccessibilityTree {
+ public:
+  AccessibilityTree(Applications& applications, Finder& finder, WindowServer& windowServer,
+                    Screens& screens);
+
+  std::optional<platform::AccessibilityElement> applicationElement(platform::ProcessId pid);
+  // The deepest element at a top-left-origin point, through the window stack: the menu bar,
+  // the Dock, windows front to back (those that ignore mouse events are transparent), then
+  // Finder's desktop icons and labels, then the desktop itself.
+  std::optional<platform::AccessibilityElement> elementAtPoint(platform::Point point);
+  platform::AttributeValue attribute(platform::AccessibilityElement element,
+                                     std::string_view name);
+  // The names of the attributes an element has (for dumps).
+  std::vector<std::string> attributeNames(platform::AccessibilityElement element);
+  std::optional<platform::ProcessId> processOf(platform::AccessibilityElement element);
+
+ private:
+  enum class Kind : std::uint8_t {
+    application = 1,
+    menuBar,
+    menuBarItem,
+    desktop,
+    icon,
+    label,
+    window,
+    windowScrollArea,
+    windowEntry,
+    dock,
+  };
+  struct Decoded {
+    Kind kind;
+    std::uint64_t id;
+  };
+  static platform::AccessibilityElement make(Kind kind, std::uint64_t id);
+  static std::optional<Decoded> decode(platform::AccessibilityElement element);
+  bool alive(const Decoded& decoded);
+  platform::AttributeValue applicationAttribute(platform::ProcessId pid, std::string_view name);
+  platform::AttributeValue menuBarAttribute(platform::ProcessId pid, std::string_view name);
+  platform::AttributeValue menuBarItemAttribute(std::uint64_t id, std::string_view name);
+  platform::AttributeValue desktopAttribute(std::string_view name);
+  platform::AttributeValue iconAttribute(std::uint64_t id, std::string_view name);
+  platform::AttributeValue labelAttribute(std::uint64_t id, std::string_view name);
+  platform::AttributeValue windowAttribute(std::uint32_t number, std::string_view name);
+  platform::AttributeValue windowScrollAreaAttribute(std::uint32_t number,
+                                                     std::string_view name);
+  platform::AttributeValue windowEntryAttribute(std::uint64_t id, std::string_view name);
+  platform::AttributeValue dockAttribute(std::string_view name);
+  std::vector<std::string> menuTitles(platform::ProcessId pid) const;
+
+  Applications& applications_;
+  Finder& finder_;
+  WindowServer& windowServer_;
+  Screens& screens_;
+};
+
+}  // namespace deskplay::simdesk

@@ -1,0 +1,29 @@
+#include "sim/simdesk/model/simulated_desktop.hpp"
+
+namespace deskplay::simdesk {
+
+SimulatedDesktop::SimulatedDesktop(Options options)
+    : options_(std::move(options)),
+      windowServer_(screens_, applications_),
+      systemEvents_(screens_, applications_) {
+  if (!options_.measure) options_.measure = estimatedTextWidth;
+  finder_ = std::make_unique<Finder>(
+      Finder::Context{options_.home, *options_.clock, screens_, applications_, windowServer_,
+                      options_.measure},
+      options_.watching);
+  accessibility_ =
+      std::make_unique<AccessibilityTree>(applications_, *finder_, windowServer_, screens_);
+}
+
+SimulatedDesktop::~SimulatedDesktop() = default;
+
+void SimulatedDesktop::clientConnected(platform::ProcessId pid, const std::string& name) {
+  applications_.registerClient(pid, name);
+}
+
+void SimulatedDesktop::clientDisconnected(platform::ProcessId pid) {
+  windowServer_.closeAllOf(pid);
+  applications_.remove(pid);
+}
+
+}  // namespace deskplay::simdesk

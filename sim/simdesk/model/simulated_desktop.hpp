@@ -1,0 +1,65 @@
+#pragma once
+
+#include <filesystem>
+#include <memory>
+
+#include <nlohmann/json.hpp>
+
+#include "platform/clock.hpp"
+#include "sim/simdesk/model/accessibility_tree.hpp"
+#include "sim/simdesk/model/applications.hpp"
+#include "sim/simdesk/model/finder.hpp"
+#include "sim/simdesk/model/privacy.hpp"
+#include "sim/simdesk/model/screens.hpp"
+#include "sim/simdesk/model/system_events.hpp"
+#include "sim/simdesk/model/text_measure.hpp"
+#include "sim/simdesk/model/window_server.hpp"
+
+namespace deskplay::simdesk {
+
+// The whole simulated desktop of one user session: screens, applications, windows, Finder,
+// System Events, privacy and accessibility. Everything lives on the main thread.
+class SimulatedDesktop {
+ public:
+  struct Options {
+    std::filesystem::path home;  // the session's $HOME
+    platform::Clock* clock = nullptr;  // required; outlives the desktop
+    TextMeasure measure;  // empty: estimatedTextWidth
+    Finder::Watching watching = Finder::Watching::automatic;
+  };
+
+  explicit SimulatedDesktop(Options options);
+  ~SimulatedDesktop();
+  SimulatedDesktop(const SimulatedDesktop&) = delete;
+  SimulatedDesktop& operator=(const SimulatedDesktop&) = delete;
+
+  Screens& screens() { return screens_; }
+  Applications& applications() { return applications_; }
+  WindowServer& windowServer() { return windowServer_; }
+  Finder& finder() { return *finder_; }
+  SystemEvents& systemEvents() { return systemEvents_; }
+  Privacy& privacy() { return privacy_; }
+  AccessibilityTree& accessibility() { return *accessibility_; }
+  platform::Clock& clock() { return *options_.clock; }
+  const std::filesystem::path& home() const { return options_.home; }
+
+  // A client said hello; its windows are closed and it leaves the running applications
+  // when it goes.
+  void clientConnected(platform::ProcessId pid, const std::string& name);
+  void clientDisconnected(platform::ProcessId pid);
+
+  // The whole state, for `simdeskctl state`.
+  nlohmann::json stateJson();
+
+ private:
+  Options options_;
+  Screens screens_;
+  Applications applications_;
+  WindowServer windowServer_;
+  Privacy privacy_;
+  SystemEvents systemEvents_;
+  std::unique_ptr<Finder> finder_;
+  std::unique_ptr<AccessibilityTree> accessibility_;
+};
+
+}  // namespace deskplay::simdesk

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "common/result.hpp"
+#include "platform/windows.hpp"
+#include "sim/simdesk/model/applications.hpp"
+#include "sim/simdesk/model/screens.hpp"
+
+namespace deskplay::simdesk {
+
+enum class WindowRole { window, statusPanel, finderWindow };
+
+// One window of an application. Frames have the bottom-left origin.
+struct SimWindow {
+  std::uint32_t number = 0;
+  platform::ProcessId owner = 0;
+  WindowRole role = WindowRole::window;
+  platform::WindowSpec spec;
+  platform::WindowTraits traits;
+  platform::Rect frame;
+  std::string title;
+  bool ordered = false;        // ordered in (front) and not out
+  bool hiddenWithApp = false;  // its application is hidden and the window can hide
+  std::uint64_t orderStamp = 0;  // later order-front calls are nearer the front
+  platform::StatusPanel::Content statusContent;  // status panels only
+
+  bool onScreen() const { return ordered && !hiddenWithApp; }
+};
+
+// The window server: every application's windows with their levels and order, and the
+// on-screen window list. Closing an application's connection closes its windows.
+class WindowServer {
+ public:
+  WindowServer(Screens& screens, Applications& applications);
+
+  // A new window, hidden until ordered front. Its frame is the spec's content rectangle.
+  std::uint32_t createWindow(platform::ProcessId owner, const platform::WindowSpec& spec,
+                             WindowRole role = WindowRole::window);
+  // Errors only for an unknown window number.
+  Status configure(std::uint32_t number, const platform::WindowTraits& traits);
+  Status setFrame(std::uint32_t number, const platform::Rect& frame);
+  Status setTitle(std::uint32_t number, std::string title);
+  Status orderFront(std::uint32_t number);
+  Status orderOut(std::uint32_t number);
+  Status setStatusContent(std::uint32_t number, const platform::StatusPanel::Content& content);
+  Status close(std::uint32_t number);
+  void closeAllOf(platform::ProcessId owner);
+
+  const SimWindow* window(std::uint32_t number) const;
+  std::vector<const SimWindow*> windowsOf(platform::ProcessId owner) const;
+  // The windows on screen, front to back (higher level first, then most recently ordered).
+  std::vector<const SimWindow*> onScreenOrder() const;
+  // CGWindowListCopyWindowInfo(on screen only, excluding desktop elements): our windows,
+  // the Dock and the menu bar (unless they autohide), front to back, bounds with the
+  // top-left origin.
+  std::vector<platform::WindowInfo> onScreenWindowList() const;
+
+  // Called after every change of any window (creation, traits, frame, order, content).
+  void addChangeListener(std::function<void(std::uint32_t number)> listener);
+
+ private:
+  SimWindow* find(std::uint32_t number);
+  void changed(std::uint32_t number);
+  void applicationVisibilityChanged(platform::ProcessId pid);
+
+  Screens& screens_;
+  Applications& applications_;
+  std::map<std::uint32_t, SimWindow> windows_;
+  std::uint32_t nextNumber_ = 100;
+  std::uint64_t nextStamp_ = 1;
+  std::vector<std::function<void(std::uint32_t)>> listeners_;
+};
+
+}  // namespace deskplay::simdesk
