@@ -1,0 +1,327 @@
+#include "sim/simdesk/protocol/connection.hpp"
+
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <set>
+#include <utility>
+#include <vector>
+
+#include <simdjson.h>
+
+#include "common/system_error.hpp"
+#include "sim/simdesk/protocol/messages.hpp"
+
+namespace deskplay::simdesk::protocol {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+int millisecondsUntil(Clock::time_point deadline) {
+  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+  return left.count() <= 0 ? 0 : static_cast<int>(left.count());
+}
+
+const std::string kUnreachable = "simdesk is not running";
+
+}  // namespace
+
+Connection::Connection(ConnectionOptions options) : options_(std::move(options)) {}
+
+Connection::~Connection() = default;
+
+std::uint64_t Connection::generation() const {
+  std::lock_guard lock(mutex_);
+  return generation_;
+}
+
+std::uint64_t Connection::changeCount() const {
+  std::lock_guard lock(mutex_);
+  return changes_;
+}
+
+int Connection::eventDescriptor() const {
+  std::lock_guard lock(mutex_);
+  return socket_.get();
+}
+
+Result<nlohmann::json> Connection::request(std::string_view type, nlohmann::json body,
+                                           Effect effect) {
+  Result<std::string> line = requestLine(type, std::move(body), effect);
+  if (!line.ok()) return line.error();
+  return nlohmann::json::parse(line.value(), nullptr, false);
+}
+
+Result<std::string> Connection::requestLine(std::string_view type, nlohmann::json body,
+                                            Effect effect) {
+  std::lock_guard lock(mutex_);
+  Result<std::int64_t> id = send(type, std::move(body), effect);
+  if (!id.ok()) return id.error();
+  return receive(id.value());
+}
+
+Result<std::string> Connection::receive(std::int64_t id) {
+  std::lock_guard lock(mutex_);
+  const auto awaited = awaited_.find(id);
+  if (awaited == awaited_.end()) return Error{"no such request"};
+  if (awaited->second) {
+    Result<std::string> answer = std::move(*awaited->second);
+    awaited_.erase(awaited);
+    return answer;
+  }
+  if (!socket_.valid()) {
+    awaited_.erase(awaited);
+    return Error{"simdesk closed the connection"};
+  }
+  Result<std::string> answer = awaitReply(id);
+  awaited_.erase(id);
+  return answer;
+}
+
+Result<std::int64_t> Connection::send(std::string_view type, nlohmann::json body, Effect effect) {
+  std::lock_guard lock(mutex_);
+  if (effect == Effect::mayChange) ++changes_;
+  if (Status connected = ensureConnected(); !connected.ok()) return connected.error();
+  if (!subscriptionsSent_ && !listeners_.empty()) {
+    if (Status subscribed = sendSubscriptions(); !subscribed.ok()) return subscribed.error();
+  }
+  const std::int64_t id = nextId_++;
+  nlohmann::json message = body.is_object() ? std::move(body) : nlohmann::json::object();
+  message[fields::id] = id;
+  message[fields::type] = type;
+  if (Status sent = sendLine(message); !sent.ok()) {
+    disconnect();
+    return sent.error();
+  }
+  awaited_.emplace(id, std::nullopt);
+  return id;
+}
+
+Status Connection::ensureConnected() {
+  // A connection kept from an earlier request may have been closed by a simdesk that quit
+  // since; find out before using it, so that a restarted simdesk gets a fresh hello.
+  if (socket_.valid() && !readAvailable()) disconnect();
+  if (socket_.valid()) return Status::success();
+
+  const std::string path = options_.socketPath.string();
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  if (path.empty() || path.size() >= sizeof(address.sun_path)) {
+    return Error{"simdesk socket path is unusable: " + path};
+  }
+  std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+  UniqueFd fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+  if (!fd.valid()) return Error{errnoMessage("simdesk socket", errno)};
+  // Non-blocking, so that a simdesk too busy to accept fails the call instead of hanging it.
+  if (::connect(fd.get(), reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0) {
+    return Error{kUnreachable};
+  }
+  socket_ = std::move(fd);
+  incoming_.clear();
+  subscriptionsSent_ = false;
+  const std::int64_t id = nextId_++;
+  nlohmann::json hello = {{fields::id, id},
+                          {fields::type, requests::hello},
+                          {"app", options_.applicationName},
+                          {"pid", options_.processId}};
+  if (Status sent = sendLine(hello); !sent.ok()) {
+    disconnect();
+    return sent;
+  }
+  Result<std::string> reply = awaitReply(id);
+  if (!reply.ok()) {
+    disconnect();
+    return reply.error();
+  }
+  ++generation_;
+  return Status::success();
+}
+
+Status Connection::sendSubscriptions() {
+  std::set<std::string> names;
+  for (const auto& [listenerId, entry] : listeners_) names.insert(entry.first);
+  const std::int64_t id = nextId_++;
+  nlohmann::json message = {{fields::id, id},
+                            {fields::type, requests::subscribe},
+                            {"events", std::vector<std::string>(names.begin(), names.end())}};
+  if (Status sent = sendLine(message); !sent.ok()) {
+    disconnect();
+    return sent;
+  }
+  Result<std::string> reply = awaitReply(id);
+  if (!reply.ok()) return reply.error();
+  subscriptionsSent_ = true;
+  return Status::success();
+}
+
+Status Connection::sendLine(const nlohmann::json& message) {
+  std::string line = message.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+  line.push_back('\n');
+  const Clock::time_point deadline = Clock::now() + options_.replyTimeout;
+  std::string_view rest = line;
+  while (!rest.empty()) {
+    const ssize_t sent = ::send(socket_.get(), rest.data(), rest.size(), MSG_NOSIGNAL);
+    if (sent >= 0) {
+      rest.remove_prefix(static_cast<std::size_t>(sent));
+      continue;
+    }
+    if (errno == EINTR) continue;
+    if (errno != EAGAIN && errno != EWOULDBLOCK) return Error{kUnreachable};
+    pollfd waiting{socket_.get(), POLLOUT, 0};
+    if (::poll(&waiting, 1, millisecondsUntil(deadline)) <= 0) {
+      return Error{"simdesk did not take the request in time"};
+    }
+  }
+  return Status::success();
+}
+
+bool Connection::readAvailable() {
+  char chunk[65536];
+  while (true) {
+    const ssize_t got = ::recv(socket_.get(), chunk, sizeof(chunk), 0);
+    if (got > 0) {
+      incoming_.append(std::string_view(chunk, static_cast<std::size_t>(got)));
+      continue;
+    }
+    if (got == 0) return false;
+    if (errno == EINTR) continue;
+    return errno == EAGAIN || errno == EWOULDBLOCK;
+  }
+}
+
+void Connection::keepPushed(nlohmann::json message) {
+  if (message.is_object() && message.contains(fields::event) && !message.contains(fields::id)) {
+    pushed_.push_back(std::move(message));
+  }
+}
+
+std::optional<Result<std::string>> Connection::answerTo(std::int64_t id, std::string&& line) {
+  // Only the envelope is read here: a reply may carry thousands of elements, which the
+  // caller decodes once.
+  simdjson::padded_string padded(line);
+  simdjson::ondemand::document document;
+  simdjson::ondemand::object object;
+  if (envelopeParser_.iterate(padded).get(document) || document.get_object().get(object)) {
+    return std::nullopt;
+  }
+  std::int64_t replyId = 0;
+  const auto idError = object.find_field_unordered(fields::id).get_int64().get(replyId);
+  if (idError == simdjson::NO_SUCH_FIELD) {
+    keepPushed(nlohmann::json::parse(line, nullptr, false));
+    return std::nullopt;
+  }
+  if (idError) return std::nullopt;
+  if (replyId != id) {
+    // The answer to another request sent earlier, kept for its receive.
+    if (const auto awaited = awaited_.find(replyId); awaited != awaited_.end() && !awaited->second) {
+      awaited->second = envelope(object, std::move(line));
+    }
+    return std::nullopt;
+  }
+  return envelope(object, std::move(line));
+}
+
+Result<std::string> Connection::envelope(simdjson::ondemand::object& object, std::string&& line) {
+  bool ok = false;
+  if (!object.find_field_unordered(fields::ok).get_bool().get(ok) && ok) return std::move(line);
+  std::string_view error;
+  if (!object.find_field_unordered(fields::error).get_string().get(error)) {
+    return Error{std::string(error)};
+  }
+  return Error{"simdesk refused the request"};
+}
+
+Result<std::string> Connection::awaitReply(std::int64_t id) {
+  const Clock::time_point deadline = Clock::now() + options_.replyTimeout;
+  while (true) {
+    while (std::optional<std::string> line = incoming_.takeLine()) {
+      if (auto answer = answerTo(id, std::move(*line))) return std::move(*answer);
+    }
+    pollfd waiting{socket_.get(), POLLIN, 0};
+    const int ready = ::poll(&waiting, 1, millisecondsUntil(deadline));
+    if (ready < 0 && errno == EINTR) continue;
+    if (ready <= 0) {
+      // A late reply must not be taken for the answer to a later request.
+      disconnect();
+      return Error{"simdesk did not answer in time"};
+    }
+    if (!readAvailable()) {
+      // Whatever came before the close may still hold the answer.
+      while (std::optional<std::string> line = incoming_.takeLine()) {
+        if (auto answer = answerTo(id, std::move(*line))) {
+          disconnect();
+          return std::move(*answer);
+        }
+      }
+      disconnect();
+      return Error{"simdesk closed the connection"};
+    }
+  }
+}
+
+void Connection::disconnect() {
+  // Requests sent over this connection will not be answered any more.
+  for (auto& [id, answer] : awaited_) {
+    if (!answer) answer = Result<std::string>(Error{"simdesk closed the connection"});
+  }
+  socket_.reset();
+  incoming_.clear();
+  subscriptionsSent_ = false;
+}
+
+int Connection::listen(std::string_view event, Listener listener) {
+  std::lock_guard lock(mutex_);
+  const int listenerId = nextListenerId_++;
+  listeners_.emplace(listenerId, std::make_pair(std::string(event), std::move(listener)));
+  subscriptionsSent_ = false;
+  return listenerId;
+}
+
+void Connection::unlisten(int listenerId) {
+  std::lock_guard lock(mutex_);
+  listeners_.erase(listenerId);
+}
+
+void Connection::dispatchEvents() {
+  std::vector<nlohmann::json> events;
+  {
+    std::lock_guard lock(mutex_);
+    if (socket_.valid()) {
+      const bool open = readAvailable();
+      while (std::optional<std::string> line = incoming_.takeLine()) {
+        keepPushed(nlohmann::json::parse(*line, nullptr, false));
+      }
+      if (!open) disconnect();
+    }
+    events.assign(std::make_move_iterator(pushed_.begin()), std::make_move_iterator(pushed_.end()));
+    pushed_.clear();
+  }
+  for (const nlohmann::json& event : events) {
+    const std::string name = event.value(fields::event, std::string());
+    std::vector<int> ids;
+    {
+      std::lock_guard lock(mutex_);
+      for (const auto& [listenerId, entry] : listeners_) {
+        if (entry.first == name) ids.push_back(listenerId);
+      }
+    }
+    for (const int listenerId : ids) {
+      // Looked up again for every call: a listener may unregister another one.
+      Listener listener;
+      {
+        std::lock_guard lock(mutex_);
+        const auto found = listeners_.find(listenerId);
+        if (found == listeners_.end()) continue;
+        listener = found->second.second;
+      }
+      listener(event);
+    }
+  }
+}
+
+}  // namespace deskplay::simdesk::protocol

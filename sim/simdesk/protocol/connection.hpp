@@ -1,0 +1,113 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <deque>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <nlohmann/json.hpp>
+#include <simdjson.h>
+#include <string>
+#include <optional>
+#include <string_view>
+
+#include "common/result.hpp"
+#include "common/unique_fd.hpp"
+#include "sim/simdesk/protocol/line_buffer.hpp"
+
+namespace deskplay::simdesk::protocol {
+
+struct ConnectionOptions {
+  std::filesystem::path socketPath;
+  // Keys privacy permissions and owns the windows made through this connection.
+  std::string applicationName;
+  std::int32_t processId = 0;
+  // How long a request waits for its reply before the connection is given up.
+  std::chrono::milliseconds replyTimeout = std::chrono::seconds(5);
+};
+
+// Whether a request can change what simdesk shows; cached reads of this process are dropped
+// after every request that can.
+enum class Effect { readsOnly, mayChange };
+
+// One client connection to simdesk, opened on the first request and opened again on the
+// request after simdesk went away (a restart), each time saying hello first. A request waits
+// for its reply, matched by id; lines pushed meanwhile are set aside for `dispatchEvents`.
+// When simdesk is not there, requests fail at once; when it does not answer within the reply
+// timeout, the request fails and the connection is closed.
+// Requests may come from any thread, one at a time; listeners run on the thread that calls
+// `dispatchEvents`.
+class Connection {
+ public:
+  using Listener = std::function<void(const nlohmann::json& event)>;
+
+  explicit Connection(ConnectionOptions options);
+  Connection(const Connection&) = delete;
+  Connection& operator=(const Connection&) = delete;
+  ~Connection();
+
+  // The reply's object when it says ok; otherwise an error with simdesk's text, or saying
+  // why no reply came.
+  Result<nlohmann::json> request(std::string_view type, nlohmann::json body, Effect effect);
+  // The same, giving the reply line as it came, for callers that decode large replies
+  // themselves.
+  Result<std::string> requestLine(std::string_view type, nlohmann::json body, Effect effect);
+  // A request in two halves, so that the caller can work while simdesk does: `send` gives
+  // the request's id, `receive` the reply line for it. Other requests may come between; a
+  // sent request's reply is kept until it is received.
+  Result<std::int64_t> send(std::string_view type, nlohmann::json body, Effect effect);
+  Result<std::string> receive(std::int64_t id);
+
+  // Counts the connections opened so far: things simdesk keeps per connection (windows) are
+  // gone when this changed.
+  std::uint64_t generation() const;
+  // Counts the requests that could change simdesk's state, sent or attempted.
+  std::uint64_t changeCount() const;
+
+  // Registers a listener for a pushed event; simdesk is asked to push it from the next
+  // request on (and again after every reconnection). The id unregisters it.
+  int listen(std::string_view event, Listener listener);
+  void unlisten(int listenerId);
+  // Reads what simdesk pushed without waiting, then calls the listeners of every event set
+  // aside so far. Call it where a callback may run (for example when `eventDescriptor` turns
+  // readable in the caller's event loop).
+  void dispatchEvents();
+  // The socket while connected, for watching it in an event loop; -1 otherwise.
+  int eventDescriptor() const;
+
+  const ConnectionOptions& options() const { return options_; }
+
+ private:
+  Status ensureConnected();
+  Status sendLine(const nlohmann::json& message);
+  Result<std::string> awaitReply(std::int64_t id);
+  // The reply line when `line` answers request `id`; an error when it refuses it; nothing
+  // when it is no reply to it (then it is kept when it is a pushed event).
+  std::optional<Result<std::string>> answerTo(std::int64_t id, std::string&& line);
+  // A reply's outcome: the line when it says ok, else its error.
+  static Result<std::string> envelope(simdjson::ondemand::object& object, std::string&& line);
+  // Reads what is there without waiting; false when simdesk closed the connection.
+  bool readAvailable();
+  void keepPushed(nlohmann::json message);
+  Status sendSubscriptions();
+  void disconnect();
+
+  ConnectionOptions options_;
+  mutable std::recursive_mutex mutex_;
+  UniqueFd socket_;
+  LineBuffer incoming_;
+  std::int64_t nextId_ = 1;
+  std::uint64_t generation_ = 0;
+  std::uint64_t changes_ = 0;
+  std::deque<nlohmann::json> pushed_;
+  // Replies to requests sent and not yet received, and what arrived for them meanwhile.
+  std::map<std::int64_t, std::optional<Result<std::string>>> awaited_;
+  std::map<int, std::pair<std::string, Listener>> listeners_;
+  int nextListenerId_ = 1;
+  bool subscriptionsSent_ = false;
+  simdjson::ondemand::parser envelopeParser_;
+};
+
+}  // namespace deskplay::simdesk::protocol

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QObject>
+#include <QTimer>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <string_view>
+
+#include "common/result.hpp"
+#include "sim/simdesk/model/simulated_desktop.hpp"
+#include "sim/simdesk/protocol/line_buffer.hpp"
+#include "sim/simdesk/server/client_registry.hpp"
+#include "sim/simdesk/server/request_dispatcher.hpp"
+
+namespace deskplay::simdesk::server {
+
+// simdesk's socket on the main thread's event loop: accepts connections, answers each
+// request line in order through the dispatcher, and pushes events to the connections that
+// subscribed to them. Requests are handled one at a time, so the model never sees two at once.
+class SimdeskServer final : public QObject {
+ public:
+  SimdeskServer(SimulatedDesktop& desktop, RequestDispatcher& dispatcher, ClientRegistry& clients);
+  ~SimdeskServer() override;
+
+  // Claims the path (see claimSocketPath) and listens on it.
+  Status listen(const std::filesystem::path& path);
+  // Stops listening, closes every connection and removes the socket file.
+  void close();
+  // Sends {"event": name, …fields} to every connection subscribed to `name`.
+  void push(std::string_view name, nlohmann::json fields);
+
+ private:
+  struct Connection {
+    QLocalSocket* socket = nullptr;
+    Client client;
+    protocol::LineBuffer lines;
+    bool closed = false;
+  };
+
+  void accept();
+  void read(Connection& connection);
+  void drop(QLocalSocket* socket);
+  // Finder finishes launching after a while; a timer applies it even when nobody asks.
+  void scheduleFinderSettle();
+
+  SimulatedDesktop& desktop_;
+  RequestDispatcher& dispatcher_;
+  ClientRegistry& clients_;
+  QLocalServer server_;
+  std::filesystem::path path_;
+  ino_t socketInode_ = 0;
+  std::map<QLocalSocket*, std::unique_ptr<Connection>> connections_;
+  QTimer finderSettle_;
+};
+
+}  // namespace deskplay::simdesk::server
