@@ -1,0 +1,57 @@
+#include "core/feedback/manual_main_loop_timers.hpp"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace deskplay::core::testing {
+namespace {
+
+using Seconds = platform::Clock::Seconds;
+
+TEST(ManualMainLoopTimersTest, RunsTasksInTimeOrderWithTheClockAtTheirTime) {
+  platform::testing::FakeClock clock(Seconds(100));
+  ManualMainLoopTimers timers(clock);
+  std::vector<std::string> log;
+
+  timers.after(Seconds(0.6),
+               [&] { log.push_back("once@" + std::to_string(clock.uptime().count())); });
+  const auto handle = timers.repeating(Seconds(0.25), [&] { log.push_back("tick"); });
+  timers.after(Seconds(-1), [&] { log.push_back("late"); });
+
+  timers.advance(Seconds(0.75));
+
+  EXPECT_EQ(log, (std::vector<std::string>{"late", "tick", "tick", "once@100.600000", "tick"}));
+  EXPECT_DOUBLE_EQ(clock.uptime().count(), 100.75);
+  EXPECT_EQ(timers.pendingCount(), 0);
+  EXPECT_EQ(timers.repeatingCount(), 1);
+}
+
+TEST(ManualMainLoopTimersTest, AHandleStopsItsTimerEvenFromItsOwnTick) {
+  platform::testing::FakeClock clock;
+  ManualMainLoopTimers timers(clock);
+  int ticks = 0;
+  std::unique_ptr<TimerHandle> handle;
+  handle = timers.repeating(Seconds(1), [&] {
+    if (++ticks == 2) handle.reset();
+  });
+
+  timers.advance(Seconds(10));
+
+  EXPECT_EQ(ticks, 2);
+  EXPECT_EQ(timers.repeatingCount(), 0);
+}
+
+TEST(ManualMainLoopTimersTest, AHandleMayOutliveTheTimers) {
+  platform::testing::FakeClock clock;
+  std::unique_ptr<TimerHandle> handle;
+  {
+    ManualMainLoopTimers timers(clock);
+    handle = timers.repeating(Seconds(1), [] {});
+  }
+  handle.reset();
+}
+
+}  // namespace
+}  // namespace deskplay::core::testing

@@ -1,0 +1,44 @@
+#include "core/feedback/qt_main_loop_timers.hpp"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QTest>
+#include <memory>
+
+namespace deskplay::core {
+namespace {
+
+using Seconds = platform::Clock::Seconds;
+
+class QtMainLoopTimersTest : public ::testing::Test {
+ protected:
+  int argc = 1;
+  char name[16] = "feedback_test";
+  char* argv[2] = {name, nullptr};
+  QCoreApplication application{argc, argv};
+};
+
+TEST_F(QtMainLoopTimersTest, TicksUntilTheHandleGoesFromItsOwnTick) {
+  int ticks = 0;
+  std::unique_ptr<TimerHandle> handle;
+  handle = QtMainLoopTimers::shared().repeating(Seconds(0.001), [&] {
+    if (++ticks == 3) handle.reset();
+  });
+
+  EXPECT_TRUE(QTest::qWaitFor([&] { return handle == nullptr; }));
+  QTest::qWait(20);
+  EXPECT_EQ(ticks, 3);
+}
+
+TEST_F(QtMainLoopTimersTest, RunsADelayedTaskOnce) {
+  int runs = 0;
+  QtMainLoopTimers::shared().after(Seconds(0.001), [&] { ++runs; });
+
+  EXPECT_TRUE(QTest::qWaitFor([&] { return runs > 0; }));
+  QTest::qWait(10);
+  EXPECT_EQ(runs, 1);
+}
+
+}  // namespace
+}  // namespace deskplay::core
