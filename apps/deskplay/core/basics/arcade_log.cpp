@@ -1,0 +1,18 @@
+#include "core/basics/arcade_log.hpp"
+
+#include <string>
+
+#include "common/append_line.hpp"
+#include "common/iso8601.hpp"
+
+namespace deskplay::core {
+
+void arcadeLog(const std::filesystem::path& logFile, const platform::Clock& clock,
+               std::string_view message) {
+  std::string line = "[" + iso8601Utc(clock.sinceEpoch()) + "] ";
+  line.append(message);
+  line.push_back('\n');
+  static_cast<void>(appendToFile(logFile, line));
+}
+
+}  // namespace deskplay::core

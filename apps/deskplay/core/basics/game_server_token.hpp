@@ -1,0 +1,13 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace deskplay::core {
+
+// The room-server token kept in `file`: its UTF-8 text without surrounding white space and
+// line breaks; nothing when the file cannot be read, is not UTF-8, or holds only white space.
+std::optional<std::string> readGameServerToken(const std::filesystem::path& file);
+
+}  // namespace deskplay::core

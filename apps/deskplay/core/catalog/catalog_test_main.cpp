@@ -1,0 +1,11 @@
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+
+// The store hands dump results to the main thread through Qt's event loop, which needs an
+// application object.
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  QCoreApplication application(argc, argv);
+  return RUN_ALL_TESTS();
+}
