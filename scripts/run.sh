@@ -1,10 +1,22 @@
 #!/usr/bin/env bash
-# What `make run` does until the application itself can play: show what was built and how
-# to use it.
+# `make run`: the simulated desktop and the Deskplay application on it, until Ctrl-C.
+# simdesk listens on a private socket; Deskplay runs in the tray when there is a display,
+# headless otherwise, and answers `Deskplay status|play|stop|restore` from any shell of this
+# user. Ctrl-C stops the running game (the desktop is put back), then both programs.
 set -euo pipefail
-build=${1:-build/default}
+build=$(cd "${1:-build/default}" && pwd)
 bundle="$build/Deskplay.app"
+deskplay="$bundle/Contents/MacOS/Deskplay"
 companions="$bundle/Contents/Resources/frondel-bin"
+simdesk="$build/sim/simdesk/server/simdesk"
+simdeskctl="$build/sim/simdesk/ctl/simdeskctl"
+
+for program in "$deskplay" "$simdesk"; do
+  if [[ ! -x "$program" ]]; then
+    echo "run.sh: $program is not built (make build)" >&2
+    exit 1
+  fi
+done
 
 echo "Deskplay bundle: $bundle"
 for program in Glyphon Keyhark Sonette Burrowd; do
@@ -14,28 +26,93 @@ for program in Glyphon Keyhark Sonette Burrowd; do
     echo "  not yet  $program"
   fi
 done
+
+session=$(mktemp -d "${TMPDIR:-/tmp}/deskplay-run.XXXXXX")
+export SIMDESK_SOCKET="$session/simdesk.sock"
+export DESKPLAY_SIM_TOOLS="$build/sim-tools"
+simdesk_pid=
+deskplay_pid=
+
+# Waits until `file` holds a line starting with `word`, or the process `pid` is gone.
+await_line() {
+  local file=$1 word=$2 pid=$3
+  for _ in $(seq 1 200); do
+    if grep -q "^$word " "$file" 2>/dev/null; then return 0; fi
+    if ! kill -0 "$pid" 2>/dev/null; then return 1; fi
+    sleep 0.05
+  done
+  return 1
+}
+
+stop_all() {
+  trap - INT TERM EXIT
+  if [[ -n $deskplay_pid ]] && kill -0 "$deskplay_pid" 2>/dev/null; then
+    echo
+    echo "Stopping Deskplay (a running game is stopped and the desktop put back)..."
+    kill -TERM "$deskplay_pid" 2>/dev/null || true
+    wait "$deskplay_pid" 2>/dev/null || true
+  fi
+  if [[ -n $simdesk_pid ]] && kill -0 "$simdesk_pid" 2>/dev/null; then
+    kill -TERM "$simdesk_pid" 2>/dev/null || true
+    wait "$simdesk_pid" 2>/dev/null || true
+  fi
+  rm -rf "$session"
+}
+trap stop_all INT TERM EXIT
+
+if [[ -n ${DISPLAY:-} || -n ${WAYLAND_DISPLAY:-} ]]; then
+  deskplay_args=()
+else
+  deskplay_args=(--headless)
+fi
+
+"$simdesk" --socket "$SIMDESK_SOCKET" > "$session/simdesk.out" 2> "$session/simdesk.err" &
+simdesk_pid=$!
+if ! await_line "$session/simdesk.out" SIMDESK_READY "$simdesk_pid"; then
+  echo "run.sh: simdesk did not start:" >&2
+  cat "$session/simdesk.err" >&2
+  exit 1
+fi
+echo "simdesk ready on $SIMDESK_SOCKET"
+
+"$deskplay" "${deskplay_args[@]}" > "$session/deskplay.out" 2> >(tee "$session/deskplay.err" >&2) &
+deskplay_pid=$!
+if ! await_line "$session/deskplay.out" DESKPLAY_READY "$deskplay_pid"; then
+  echo "run.sh: Deskplay did not start" >&2
+  exit 1
+fi
+mode=${deskplay_args[0]:-tray}
+echo "Deskplay ready (${mode#--}); logs in ${TMPDIR:-/tmp}/deskplay-app.log and deskplay-game.log"
+
 cat <<USAGE
 
-Burrowd, the stash controller, takes a Desktop and a stash folder on one file system and
-answers one JSON request per line on standard input. Try it on scratch folders:
+Drive Deskplay from another shell of this user:
+
+  $deskplay status
+  $deskplay play GAME_ID [solo | join CODE]
+  $deskplay stop
+  $deskplay restore
+
+Look at and drive the simulated desktop (same socket as here):
+
+  SIMDESK_SOCKET=$SIMDESK_SOCKET $simdeskctl state
+  SIMDESK_SOCKET=$SIMDESK_SOCKET $simdeskctl screenshot /tmp/desk.png
+  SIMDESK_SOCKET=$SIMDESK_SOCKET $simdeskctl --help
+
+Burrowd, the stash controller, also runs on its own on scratch folders:
 
   mkdir -p /tmp/try/Desktop /tmp/try/stash && echo hello > /tmp/try/Desktop/note.txt
   $companions/Burrowd /tmp/try/Desktop /tmp/try/stash
   {"action":"list","endpoint":{"side":"desktop","name":"."}}
-  {"action":"stat","endpoint":{"side":"desktop","name":"note.txt"}}
-  {"action":"write","text":"my journal"}
-  {"action":"read"}
 
-then press Ctrl-D to end it.
-
-Sonette, the audio controller, plays sound files named on its standard input (WAV, AIFF,
-FLAC, OGG, MP3, CAF) and prints READY once; EXIT or Ctrl-D ends it:
+and Sonette plays sound files named on its standard input (SDL_AUDIODRIVER=disk without a
+sound card):
 
   $companions/Sonette
   {"type":"play","path":"/path/to/sound.wav","volume":0.8}
-  {"type":"loop","id":"music","path":"/path/to/loop.ogg"}
-  {"type":"stop","id":"music"}
-  EXIT
 
-Without a sound card, SDL_AUDIODRIVER=disk writes the output to the file SDL_DISKAUDIOFILE.
+Press Ctrl-C here to stop everything.
 USAGE
+
+wait "$deskplay_pid" || true
+deskplay_pid=

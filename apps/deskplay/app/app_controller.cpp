@@ -1,0 +1,95 @@
+#include "app/app_controller.hpp"
+
+#include <QJsonArray>
+#include <algorithm>
+
+#include "app/control_protocol.hpp"
+
+namespace deskplay::app {
+
+namespace {
+
+QJsonValue textOrNull(const std::optional<std::string>& text) {
+  return text ? QJsonValue(QString::fromStdString(*text)) : QJsonValue(QJsonValue::Null);
+}
+
+QString sessionName(core::SessionState state) {
+  switch (state) {
+    case core::SessionState::idle:
+      return "idle";
+    case core::SessionState::running:
+      return "running";
+    case core::SessionState::needsAttention:
+      return "needsAttention";
+  }
+  return "idle";
+}
+
+}  // namespace
+
+QJsonObject statusJson(const core::GameSupervisor& supervisor, const core::CatalogStore& catalog) {
+  QJsonArray games;
+  for (const auto& game : catalog.games()) games.append(QString::fromStdString(game.id));
+  const auto& current = supervisor.currentGame();
+  return QJsonObject{
+      {"currentGame",
+       current ? QJsonValue(QString::fromStdString(current->id)) : QJsonValue(QJsonValue::Null)},
+      {"lastError", textOrNull(supervisor.lastError())},
+      {"games", games},
+      {"refreshError", textOrNull(catalog.refreshError())},
+      {"session", sessionName(supervisor.state())},
+  };
+}
+
+AppController::AppController(core::SessionHost& host, core::GameSupervisor& supervisor,
+                             core::CatalogStore& catalog)
+    : host_(host), supervisor_(supervisor), catalog_(catalog) {}
+
+QJsonObject AppController::handle(const ControlCommand& command) {
+  switch (command.kind) {
+    case ControlCommand::Kind::play:
+      return play(command);
+    case ControlCommand::Kind::stop:
+      return stop();
+    case ControlCommand::Kind::restore:
+      return restore();
+    case ControlCommand::Kind::status:
+      return status();
+  }
+  return status();
+}
+
+QJsonObject AppController::play(const ControlCommand& command) {
+  const auto& games = catalog_.games();
+  const auto game = std::find_if(games.begin(), games.end(),
+                                 [&](const core::Game& g) { return g.id == command.gameId; });
+  if (game == games.end()) {
+    return errorReply(QString::fromStdString("No game \"" + command.gameId + "\" in the catalog."));
+  }
+  if (supervisor_.process() != nullptr) return errorReply(kAlreadyRunning);
+  supervisor_.play(*game, command.args);
+  if (const auto& error = supervisor_.lastError()) {
+    return errorReply(QString::fromStdString(*error));
+  }
+  return status();
+}
+
+QJsonObject AppController::stop() {
+  if (!host_.stop()) return errorReply(kNothingRunning);
+  return status();
+}
+
+QJsonObject AppController::restore() {
+  if (supervisor_.process() != nullptr) return errorReply(kStopFirst);
+  supervisor_.restoreDesktopNow();
+  if (const auto& error = supervisor_.lastError()) {
+    return errorReply(QString::fromStdString(*error));
+  }
+  return status();
+}
+
+QJsonObject AppController::status() const {
+  return okReply(statusJson(supervisor_, catalog_));
+}
+
+}  // namespace deskplay::app

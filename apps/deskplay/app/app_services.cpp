@@ -1,0 +1,37 @@
+#include "app/app_services.hpp"
+
+#include <utility>
+
+#include "platform/sim/simdesk_link.hpp"
+
+namespace deskplay::app {
+
+std::filesystem::path simToolsFolder(const QProcessEnvironment& environment,
+                                     const std::filesystem::path& bundle) {
+  const QString configured = environment.value("DESKPLAY_SIM_TOOLS");
+  if (!configured.isEmpty()) return configured.toStdString();
+  return bundle.parent_path() / "sim-tools";
+}
+
+AppServices::AppServices(std::filesystem::path bundle, QProcessEnvironment environment)
+    : paths_(core::AppPaths::forCurrentUser(bundle)),
+      tools_(platform::simulatedToolPaths(simToolsFolder(environment, bundle))),
+      preferences_(platform::defaultUserDefaultsFile(), platform::defaultPreferencesFolder()),
+      simdesk_(platform::connectToSimdesk("Deskplay")),
+      windows_(*simdesk_),
+      scripts_(*simdesk_),
+      desktopWorkspace_(*simdesk_),
+      workspace_(desktopWorkspace_) {
+  catalog_ =
+      std::make_unique<core::CatalogStore>(paths_, preferences_, clock_, tools_, environment);
+  core::GameSupervisor::Services services{
+      preferences_, workspace_, clock_, {windows_, scripts_, clock_, timers_}, inputSocket_};
+  // Signing in comes later; until then engines get no session token.
+  supervisor_ =
+      std::make_unique<core::GameSupervisor>(paths_, services, tools_, std::move(environment));
+  host_ = std::make_unique<core::SessionHost>(*supervisor_, *catalog_, inputSocket_, log());
+}
+
+AppServices::~AppServices() = default;
+
+}  // namespace deskplay::app

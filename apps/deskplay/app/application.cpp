@@ -1,0 +1,105 @@
+#include "app/application.hpp"
+
+#include <QJsonDocument>
+#include <QProcessEnvironment>
+#include <QSystemTrayIcon>
+#include <QTimer>
+#include <cstdio>
+#include <iostream>
+#include <memory>
+
+#include "app/app_controller.hpp"
+#include "app/app_services.hpp"
+#include "app/control_client.hpp"
+#include "app/control_protocol.hpp"
+#include "app/control_server.hpp"
+#include "app/instance_lock.hpp"
+#include "app/termination_signals.hpp"
+#include "app/tray_menu.hpp"
+
+namespace deskplay::app {
+
+namespace {
+
+// How long quitting waits for a running engine to end before leaving it to its fate (the
+// desktop is then restored at the next start).
+constexpr int kQuitGraceMs = 10000;
+
+}  // namespace
+
+int runApplication(QCoreApplication& application, RunMode mode) {
+  const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  const ControlEndpoint endpoint = controlEndpoint(environment);
+
+  InstanceLock lock;
+  const auto locked = lock.acquire(endpoint.lock);
+  if (!locked.ok()) {
+    std::cerr << "Deskplay: " << locked.message() << "\n";
+    return 1;
+  }
+  if (locked.value() == InstanceLock::Outcome::heldElsewhere) {
+    std::cerr << "Deskplay is already running (" << endpoint.socket.string() << ").\n";
+    return 1;
+  }
+
+  const auto bundle =
+      core::bundleOfExecutable(QCoreApplication::applicationFilePath().toStdString());
+  AppServices services(bundle, environment);
+  services.log().write("Deskplay started");
+  services.host().start();
+
+  AppController controller(services.host(), services.supervisor(), services.catalog());
+  ControlServer server([&controller](const ControlCommand& c) { return controller.handle(c); });
+  if (const Status listening = server.listen(endpoint.socket); !listening.ok()) {
+    std::cerr << "Deskplay: " << listening.message() << "\n";
+    return 1;
+  }
+
+  QObject::connect(&services.host(), &core::SessionHost::quitReady, &application,
+                   &QCoreApplication::quit);
+  const auto quit = [&services, &application] {
+    if (services.host().isQuitting()) return;
+    services.host().quit();
+    QTimer::singleShot(kQuitGraceMs, &application, &QCoreApplication::quit);
+  };
+  TerminationSignals terminationSignals;
+  QObject::connect(&terminationSignals, &TerminationSignals::received, &application, quit);
+
+  std::unique_ptr<TrayMenu> tray;
+  if (mode == RunMode::tray) {
+    tray = std::make_unique<TrayMenu>(services.host(), services.supervisor(), services.catalog());
+    QObject::connect(tray.get(), &TrayMenu::quitRequested, &application, quit);
+    tray->show();
+    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+      std::cerr << "Deskplay: this desktop shows no tray icons; drive it with Deskplay status, "
+                   "play, stop and restore.\n";
+    }
+  }
+
+  std::cout << "DESKPLAY_READY " << endpoint.socket.string() << std::endl;
+  const int status = QCoreApplication::exec();
+  services.log().write("Deskplay quit");
+  return status;
+}
+
+int runControlCommand(const ControlCommand& command) {
+  const ControlEndpoint endpoint = controlEndpoint(QProcessEnvironment::systemEnvironment());
+  const auto reply = sendControlCommand(endpoint.socket, command);
+  if (!reply.ok()) {
+    std::cerr << reply.message() << "\n";
+    return 1;
+  }
+  if (!reply.value().value("ok").toBool()) {
+    std::cerr << reply.value().value("error").toString().toStdString() << "\n";
+    return 1;
+  }
+  if (command.kind == ControlCommand::Kind::status) {
+    std::cout << QJsonDocument(reply.value().value("status").toObject())
+                     .toJson(QJsonDocument::Compact)
+                     .toStdString()
+              << "\n";
+  }
+  return 0;
+}
+
+}  // namespace deskplay::app

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace deskplay::app {
+
+// How the application runs: in the tray, or without any interface for automation.
+enum class RunMode { tray, headless };
+
+struct RunApplication {
+  RunMode mode = RunMode::tray;
+};
+
+// A request to the running instance.
+struct ControlCommand {
+  enum class Kind { play, stop, restore, status };
+  Kind kind = Kind::status;
+  std::string gameId;
+  std::vector<std::string> args;
+};
+
+struct ShowHelp {};
+
+struct UsageError {
+  std::string message;
+};
+
+using Invocation = std::variant<RunApplication, ControlCommand, ShowHelp, UsageError>;
+
+// `arguments` without the program name.
+Invocation parseCommandLine(const std::vector<std::string>& arguments);
+
+// The text --help prints.
+std::string usageText();
+
+}  // namespace deskplay::app

@@ -1,0 +1,58 @@
+#!/bin/sh
+# A stand-in for the game engine. It records how it was started into $FAKE_ENGINE_RECORD
+# (argv, NUL-separated; the environment; the working directory; the Desktop it found), writes
+# a status record for each phase in $FAKE_ENGINE_PHASES, then ends as $FAKE_ENGINE_END says:
+#   exit:N       exit with status N (the default is exit:0)
+#   signal:NAME  kill itself with signal NAME
+#   wait         wait for SIGTERM, then write $FAKE_ENGINE_TERM_PHASE (if set) and exit 0
+#   ignore-term  count SIGTERMs but keep running until SIGKILL
+record=${FAKE_ENGINE_RECORD:?}
+mkdir -p "$record"
+printf '%s\0' "$@" > "$record/argv"
+env > "$record/env"
+pwd -P > "$record/cwd"
+ls -A "$HOME/Desktop" > "$record/desktop" 2>&1
+echo "engine output line"
+echo "engine error line" >&2
+
+write_phase() {
+  cat > "$FRONDEL_SESSION_STATUS_PATH.tmp" <<JSON
+{"version":2,"surface":"native","session":"$FRONDEL_SESSION_ID","desktop":"$HOME/Desktop","phase":"$1","tiles":[]}
+JSON
+  mv "$FRONDEL_SESSION_STATUS_PATH.tmp" "$FRONDEL_SESSION_STATUS_PATH"
+}
+
+for phase in ${FAKE_ENGINE_PHASES:-}; do
+  if [ "$phase" = garbage ]; then
+    echo '{"version":' > "$FRONDEL_SESSION_STATUS_PATH"
+  else
+    write_phase "$phase"
+  fi
+done
+: > "$record/started"
+
+end=${FAKE_ENGINE_END:-exit:0}
+case $end in
+  exit:*)
+    exit "${end#exit:}"
+    ;;
+  signal:*)
+    kill -s "${end#signal:}" $$
+    ;;
+  wait)
+    trap 'echo term >> "$record/terms"; [ -n "${FAKE_ENGINE_TERM_PHASE:-}" ] && write_phase "$FAKE_ENGINE_TERM_PHASE"; kill $sleeper 2>/dev/null; exit 0' TERM
+    while :; do
+      sleep 1 &
+      sleeper=$!
+      wait $sleeper
+    done
+    ;;
+  ignore-term)
+    trap 'echo term >> "$record/terms"' TERM
+    while :; do
+      sleep 1 &
+      sleeper=$!
+      wait $sleeper
+    done
+    ;;
+esac
