@@ -31,6 +31,11 @@ fuzz: deps
 bench: build
 	@build/default/bench/burrowd/burrowd_bench
 	@build/default/bench/sonette/sonette_bench
+	@build/default/bench/simdesk/simdesk_bench
+	@build/default/sim/simdesk/scripting/simdesk_scripting_bench
+	@build/default/bench/deskplay/stash/desktop_stash_bench
+	@build/default/bench/deskplay/catalog/catalog_bench
+	@build/default/bench/deskplay/startup/deskplay_startup_bench
 
 clean:
 	@rm -rf build
