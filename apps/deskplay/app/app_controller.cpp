@@ -60,10 +60,13 @@ QJsonObject AppController::handle(const ControlCommand& command) {
 }
 
 QJsonObject AppController::play(const ControlCommand& command) {
-  const auto& games = catalog_.games();
-  const auto game = std::find_if(games.begin(), games.end(),
-                                 [&](const core::Game& g) { return g.id == command.gameId; });
-  if (game == games.end()) {
+  auto game = findGame(command.gameId);
+  // Game folders added since the last scan count too; only the packaged scan is immediate.
+  if (!game && catalog_.bundledGamesURL()) {
+    catalog_.refresh();
+    game = findGame(command.gameId);
+  }
+  if (!game) {
     return errorReply(QString::fromStdString("No game \"" + command.gameId + "\" in the catalog."));
   }
   if (supervisor_.process() != nullptr) return errorReply(kAlreadyRunning);
@@ -72,6 +75,14 @@ QJsonObject AppController::play(const ControlCommand& command) {
     return errorReply(QString::fromStdString(*error));
   }
   return status();
+}
+
+std::optional<core::Game> AppController::findGame(const std::string& id) const {
+  const auto& games = catalog_.games();
+  const auto game =
+      std::find_if(games.begin(), games.end(), [&](const core::Game& g) { return g.id == id; });
+  if (game == games.end()) return std::nullopt;
+  return *game;
 }
 
 QJsonObject AppController::stop() {

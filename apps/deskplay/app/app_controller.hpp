@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QJsonObject>
+#include <optional>
+#include <string>
 
 #include "app/command_line.hpp"
 #include "core/catalog/catalog_store.hpp"
@@ -29,6 +31,7 @@ class AppController {
   QJsonObject handle(const ControlCommand& command);
 
  private:
+  std::optional<core::Game> findGame(const std::string& id) const;
   QJsonObject play(const ControlCommand& command);
   QJsonObject stop();
   QJsonObject restore();

@@ -191,6 +191,19 @@ TEST_F(DeskplayCli, PlayStopAndTheirRefusals) {
   EXPECT_EQ(readFile(dir_ / "record/terms"), "term\n");
 }
 
+TEST_F(DeskplayCli, AGameFolderAddedAfterStartCanBePlayed) {
+  startInstance({"FAKE_ENGINE_END=wait", "FAKE_ENGINE_TERM_PHASE=child-complete"});
+  addGame(dir_ / "home/Library/Application Support/Deskplay/games", "late", 0);
+
+  const Completed play = run({"play", "late"});
+  ASSERT_EQ(play.status, 0) << play.errors;
+  EXPECT_EQ(status().value("currentGame").toString(), "late");
+
+  ASSERT_TRUE(waitForEngineStarted());
+  EXPECT_EQ(run({"stop"}).status, 0);
+  ASSERT_TRUE(waitForSession("idle"));
+}
+
 TEST_F(DeskplayCli, UncleanEndBlocksUntilRestore) {
   startInstance({"FAKE_ENGINE_PHASES=ready"});
   ASSERT_EQ(run({"play", "alpha"}).status, 0);
