@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/support/bench_support.hpp"
 #include "platform/sim/sim_accessibility.hpp"
 #include "platform/sim/sim_script_host.hpp"
 #include "platform/sim/sim_windows.hpp"
@@ -38,11 +39,6 @@ constexpr int kRounds = 21;
 
 double milliseconds(Clock::duration duration) {
   return std::chrono::duration<double, std::milli>(duration).count();
-}
-
-double median(std::vector<double> samples) {
-  std::sort(samples.begin(), samples.end());
-  return samples[samples.size() / 2];
 }
 
 // Runs `work` kRounds times after one warm-up round; the median in milliseconds.

@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/support/bench_support.hpp"
 #include "core/catalog/catalog_store.hpp"
 #include "platform/linux/plist_file_preferences.hpp"
 #include "platform/linux/system_clock.hpp"
@@ -39,26 +40,6 @@ constexpr int kRounds = 25;
 constexpr double kGoalMs = 100;
 
 const char* const kSections[] = {"arcade", "puzzles", "tabletop", "studio"};
-
-// The run's own folder, removed with everything in it at the end.
-class ScratchFolder {
- public:
-  explicit ScratchFolder(const std::filesystem::path& parent) {
-    std::string pattern = parent / "catalog-bench-XXXXXX";
-    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp " + pattern);
-    path_ = pattern;
-  }
-  ScratchFolder(const ScratchFolder&) = delete;
-  ScratchFolder& operator=(const ScratchFolder&) = delete;
-  ~ScratchFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  const std::filesystem::path& path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
 
 void writeFile(const std::filesystem::path& path, const std::string& content) {
   std::ofstream stream(path, std::ios::binary);
@@ -86,11 +67,6 @@ void makeGames(const std::filesystem::path& folder, const std::string& prefix, i
   }
 }
 
-double median(std::vector<double> samples) {
-  std::sort(samples.begin(), samples.end());
-  return samples[samples.size() / 2];
-}
-
 double millisecondsSince(Clock::time_point start) {
   return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
@@ -115,7 +91,7 @@ size_t readManifestsBare(const std::filesystem::path& folder) {
 }
 
 int run(const std::filesystem::path& parent) {
-  ScratchFolder scratch(parent);
+  ScratchFolder scratch(parent, "catalog-bench-");
   const std::filesystem::path bundle = scratch.path() / "Deskplay.app";
   const core::AppPaths paths{scratch.path() / "home", scratch.path() / "tmp", bundle};
   std::filesystem::create_directories(paths.temporaryDirectory);

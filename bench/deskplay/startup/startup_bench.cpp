@@ -25,17 +25,17 @@
 
 extern char** environ;
 
+#include "bench/support/bench_support.hpp"
+
 namespace {
 
 namespace fs = std::filesystem;
+using deskplay::bench::median;
+using deskplay::bench::systemFailure;
 using Clock = std::chrono::steady_clock;
 using Milliseconds = std::chrono::duration<double, std::milli>;
 
 constexpr double kGoalMs = 300.0;
-
-std::runtime_error systemFailure(const std::string& what) {
-  return std::runtime_error(what + ": " + std::strerror(errno));
-}
 
 // A run's private folders, removed at the end.
 class Scratch {
@@ -160,12 +160,6 @@ double measureBaseline(const std::string& deskplay) {
   const auto start = Clock::now();
   waitFor(spawn({deskplay, "--help"}, scratch.environment(), -1));
   return Milliseconds(Clock::now() - start).count();
-}
-
-double median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  const std::size_t middle = values.size() / 2;
-  return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
 }  // namespace

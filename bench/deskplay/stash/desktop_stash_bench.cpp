@@ -23,6 +23,7 @@
 
 #include "common/unique_fd.hpp"
 #include "core/stash/desktop_stash.hpp"
+#include "bench/support/bench_support.hpp"
 
 namespace deskplay::bench {
 
@@ -34,31 +35,6 @@ constexpr int kEntries = 1000;
 constexpr int kWarmUpRounds = 3;
 constexpr int kRounds = 31;
 constexpr double kGoalRatio = 1.3;
-
-std::runtime_error systemFailure(const std::string& what) {
-  return std::runtime_error(what + ": " + std::strerror(errno));
-}
-
-// The run's own folder, removed with everything in it at the end.
-class ScratchFolder {
- public:
-  explicit ScratchFolder(const std::filesystem::path& parent) {
-    std::string pattern = parent / "desktop-stash-bench-XXXXXX";
-    if (::mkdtemp(pattern.data()) == nullptr) throw systemFailure("mkdtemp " + pattern);
-    path_ = pattern;
-  }
-  ScratchFolder(const ScratchFolder&) = delete;
-  ScratchFolder& operator=(const ScratchFolder&) = delete;
-  ~ScratchFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-
-  const std::filesystem::path& path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
 
 // A Desktop of files and a few folders, with names of the usual kinds.
 std::vector<std::string> fillDesktop(const std::filesystem::path& desktop) {
@@ -116,12 +92,6 @@ double millisecondsOf(Work&& work) {
   return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-double median(std::vector<double> samples) {
-  std::sort(samples.begin(), samples.end());
-  const std::size_t middle = samples.size() / 2;
-  return samples.size() % 2 == 1 ? samples[middle] : (samples[middle - 1] + samples[middle]) / 2;
-}
-
 std::filesystem::path defaultParent() {
   const char* tmp = std::getenv("TMPDIR");
   return (tmp != nullptr && *tmp != '\0') ? std::filesystem::path(tmp) : "/tmp";
@@ -132,7 +102,8 @@ int run(int argc, char** argv) {
     std::fprintf(stderr, "usage: %s [FOLDER]\n", argv[0]);
     return 2;
   }
-  const ScratchFolder scratch(argc == 2 ? std::filesystem::path(argv[1]) : defaultParent());
+  const ScratchFolder scratch(argc == 2 ? std::filesystem::path(argv[1]) : defaultParent(),
+                             "desktop-stash-bench-");
   const std::filesystem::path stashHome = scratch.path() / "stash home";
   const std::filesystem::path bareHome = scratch.path() / "bare home";
   core::DesktopStash stash = core::DesktopStash::forHome(stashHome);

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace deskplay::bench {
+
+// A failed system call, as "what: strerror(errno)", for the benchmarks' top-level report.
+std::runtime_error systemFailure(const std::string& what);
+
+// The median of the samples (the mean of the middle two for an even count); 0 when empty.
+double median(std::vector<double> samples);
+
+// A run's own folder under `parent`, named `prefix` + a unique suffix, removed with everything
+// in it at the end.
+class ScratchFolder {
+ public:
+  ScratchFolder(const std::filesystem::path& parent, const std::string& prefix);
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+  ~ScratchFolder();
+
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+}  // namespace deskplay::bench
