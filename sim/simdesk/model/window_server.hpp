@@ -39,7 +39,7 @@ class WindowServer {
  public:
   WindowServer(Screens& screens, Applications& applications);
 
-  // A new window, hidden until ordered front. Its frame is the spec's content rectangle.
+  // A new window, hidden until ordered front. Its frame is the content rectangle it was made with.
   std::uint32_t createWindow(platform::ProcessId owner, const platform::WindowSpec& spec,
                              WindowRole role = WindowRole::window);
   // Errors only for an unknown window number.
