@@ -18,6 +18,7 @@ AppServices::AppServices(std::filesystem::path bundle, QProcessEnvironment envir
       tools_(platform::simulatedToolPaths(simToolsFolder(environment, bundle))),
       preferences_(platform::defaultUserDefaultsFile(), platform::defaultPreferencesFolder()),
       simdesk_(platform::connectToSimdesk("Deskplay")),
+      simdeskEvents_(*simdesk_),
       windows_(*simdesk_),
       scripts_(*simdesk_),
       desktopWorkspace_(*simdesk_),

@@ -15,6 +15,7 @@
 #include "platform/linux/plist_file_preferences.hpp"
 #include "platform/linux/system_clock.hpp"
 #include "platform/sim/sim_script_host.hpp"
+#include "platform/sim/simdesk_event_pump.hpp"
 #include "platform/sim/sim_windows.hpp"
 #include "platform/sim/sim_workspace.hpp"
 #include "platform/tool_paths.hpp"
@@ -49,6 +50,8 @@ class AppServices {
   platform::SystemClock clock_;
   platform::PlistFilePreferences preferences_;
   std::unique_ptr<simdesk::protocol::Connection> simdesk_;
+  // Display-option changes reach the status panel at once, not at its next call.
+  platform::SimdeskEventPump simdeskEvents_;
   platform::SimWindows windows_;
   platform::SimScriptHost scripts_;
   platform::SimWorkspace desktopWorkspace_;
