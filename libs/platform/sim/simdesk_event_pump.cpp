@@ -14,6 +14,15 @@ SimdeskEventPump::~SimdeskEventPump() = default;
 void SimdeskEventPump::dispatch() {
   connection_.dispatchEvents();
   follow();
+  // A listener's own request may have read further pushes off the socket, which then has
+  // nothing to signal: take them on the next turn of the loop instead of at the recheck.
+  if (connection_.hasPendingEvents() && !dispatchQueued_) {
+    dispatchQueued_ = true;
+    QTimer::singleShot(0, &recheck_, [this] {
+      dispatchQueued_ = false;
+      dispatch();
+    });
+  }
 }
 
 void SimdeskEventPump::follow() {

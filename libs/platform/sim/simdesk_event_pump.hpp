@@ -31,6 +31,7 @@ class SimdeskEventPump final {
   simdesk::protocol::Connection& connection_;
   std::unique_ptr<QSocketNotifier> notifier_;
   std::uint64_t followedGeneration_ = 0;
+  bool dispatchQueued_ = false;
   QTimer recheck_;
 };
 

@@ -9,6 +9,7 @@
 #include <iostream>
 #include <map>
 
+#include "sim/simdesk/ctl/input_commands.hpp"
 #include "sim/simdesk/ctl/tree_text.hpp"
 #include "sim/simdesk/protocol/messages.hpp"
 #include "sim/simdesk/protocol/screen_sizes.hpp"
@@ -233,6 +234,11 @@ int reduceMotion(const Invocation& call) {
   return call.simple(requests::displayOptionsSet, {{"reduceMotion", call.arguments[0] == "on"}});
 }
 
+template <InputCommand command>
+int input(const Invocation& call) {
+  return command(call.arguments, call.connection, call.out, call.err);
+}
+
 }  // namespace
 
 std::string ctlUsage() {
@@ -253,6 +259,19 @@ std::string ctlUsage() {
          "  windows                         the on-screen window list, front to back\n"
          "  prompts                         recorded trust prompts and opened settings panes\n"
          "  reduce-motion on|off            the accessibility display option\n"
+         "\n"
+         "Input, as the person's own (points are global, origin top left of the main display);\n"
+         "each returns once simdesk has delivered the events through every event tap:\n"
+         "  key CODE [--chars C] [--flags control,option,shift,command,capslock,function]\n"
+         "      [--up|--down]                a key (a macOS virtual key code) down then up;\n"
+         "                                  without --chars it carries what it types on a\n"
+         "                                  US keyboard\n"
+         "  type TEXT                       a key down and up per character (US layout)\n"
+         "  click X Y [--right] [--control] a mouse button down and up\n"
+         "  drag X1 Y1 X2 Y2 [--steps N]    left button down, N drags (10), up\n"
+         "  move X Y                        the pointer moves there\n"
+         "  events                          the delivery log as JSON lines: what each tap\n"
+         "                                  did, what each monitor and application received"
          "  --help                          show this text\n";
 }
 
@@ -270,7 +289,10 @@ int runCtl(const std::vector<std::string>& arguments, protocol::Connection& conn
       {"script", script},     {"state", state},       {"screenshot", screenshot},
       {"ax-tree", axTree},    {"ax-at", axAt},        {"finder", finder},
       {"privacy", privacy},   {"screens", screens},   {"windows", windows},
-      {"prompts", prompts},   {"reduce-motion", reduceMotion}};
+      {"prompts", prompts},   {"reduce-motion", reduceMotion},
+      {"key", input<keyCommand>},       {"type", input<typeCommand>},
+      {"click", input<clickCommand>},   {"drag", input<dragCommand>},
+      {"move", input<moveCommand>},     {"events", input<eventsCommand>}};
   const auto command = commands.find(arguments[0]);
   if (command == commands.end()) {
     err << "simdeskctl: unknown command \"" << arguments[0] << "\" (see --help)\n";

@@ -13,6 +13,8 @@ SimulatedDesktop::SimulatedDesktop(Options options)
       options_.watching);
   accessibility_ =
       std::make_unique<AccessibilityTree>(applications_, *finder_, windowServer_, screens_);
+  events_ = std::make_unique<EventPipeline>(applications_, *finder_, *accessibility_, privacy_,
+                                            *options_.clock);
 }
 
 SimulatedDesktop::~SimulatedDesktop() = default;

@@ -8,6 +8,7 @@
 #include "platform/clock.hpp"
 #include "sim/simdesk/model/accessibility_tree.hpp"
 #include "sim/simdesk/model/applications.hpp"
+#include "sim/simdesk/model/event_pipeline.hpp"
 #include "sim/simdesk/model/finder.hpp"
 #include "sim/simdesk/model/privacy.hpp"
 #include "sim/simdesk/model/screens.hpp"
@@ -18,7 +19,7 @@
 namespace deskplay::simdesk {
 
 // The whole simulated desktop of one user session: screens, applications, windows, Finder,
-// System Events, privacy and accessibility. Everything lives on the main thread.
+// System Events, privacy, accessibility and input events. Everything lives on the main thread.
 class SimulatedDesktop {
  public:
   struct Options {
@@ -40,6 +41,7 @@ class SimulatedDesktop {
   SystemEvents& systemEvents() { return systemEvents_; }
   Privacy& privacy() { return privacy_; }
   AccessibilityTree& accessibility() { return *accessibility_; }
+  EventPipeline& events() { return *events_; }
   platform::Clock& clock() { return *options_.clock; }
   const std::filesystem::path& home() const { return options_.home; }
 
@@ -60,6 +62,7 @@ class SimulatedDesktop {
   SystemEvents systemEvents_;
   std::unique_ptr<Finder> finder_;
   std::unique_ptr<AccessibilityTree> accessibility_;
+  std::unique_ptr<EventPipeline> events_;
 };
 
 }  // namespace deskplay::simdesk

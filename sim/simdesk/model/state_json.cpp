@@ -152,6 +152,16 @@ json privacyJson(Privacy& privacy) {
           {"reduceMotion", privacy.reduceMotion()}};
 }
 
+json inputJson(EventPipeline& events) {
+  json selection = json::array();
+  for (const auto& path : events.desktopSelection()) selection.push_back(path.string());
+  using Button = platform::EventTaps::MouseButton;
+  return {{"pointer", {{"x", events.pointer().x}, {"y", events.pointer().y}}},
+          {"leftButtonDown", events.isButtonDown(Button::left)},
+          {"rightButtonDown", events.isButtonDown(Button::right)},
+          {"desktopSelection", std::move(selection)}};
+}
+
 }  // namespace
 
 json SimulatedDesktop::stateJson() {
@@ -187,7 +197,8 @@ json SimulatedDesktop::stateJson() {
           {"finder", finderJson(*finder_)},
           {"windows", windowsJson(windowServer_, screens_)},
           {"windowList", std::move(windowList)},
-          {"privacy", privacyJson(privacy_)}};
+          {"privacy", privacyJson(privacy_)},
+          {"input", inputJson(*events_)}};
 }
 
 }  // namespace deskplay::simdesk

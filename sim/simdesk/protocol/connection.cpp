@@ -91,15 +91,33 @@ Result<std::int64_t> Connection::send(std::string_view type, nlohmann::json body
     if (Status subscribed = sendSubscriptions(); !subscribed.ok()) return subscribed.error();
   }
   const std::int64_t id = nextId_++;
-  nlohmann::json message = body.is_object() ? std::move(body) : nlohmann::json::object();
-  message[fields::id] = id;
-  message[fields::type] = type;
-  if (Status sent = sendLine(message); !sent.ok()) {
+  if (Status sent = sendRequest(id, type, std::move(body)); !sent.ok()) {
     disconnect();
     return sent.error();
   }
   awaited_.emplace(id, std::nullopt);
   return id;
+}
+
+Status Connection::notify(std::string_view type, nlohmann::json body, Effect effect) {
+  std::lock_guard lock(mutex_);
+  if (effect == Effect::mayChange) ++changes_;
+  // Only over the connection open now, never a new one: what is notified (a verdict on a
+  // pushed event) belongs to it. Nothing is read here either, so pushed lines stay on the
+  // socket for the caller's event loop to notice.
+  if (!socket_.valid()) return Error{kUnreachable};
+  if (Status sent = sendRequest(nextId_++, type, std::move(body)); !sent.ok()) {
+    disconnect();
+    return sent;
+  }
+  return Status::success();
+}
+
+Status Connection::sendRequest(std::int64_t id, std::string_view type, nlohmann::json body) {
+  nlohmann::json message = body.is_object() ? std::move(body) : nlohmann::json::object();
+  message[fields::id] = id;
+  message[fields::type] = type;
+  return sendLine(message);
 }
 
 Status Connection::ensureConnected() {
@@ -285,6 +303,11 @@ int Connection::listen(std::string_view event, Listener listener) {
 void Connection::unlisten(int listenerId) {
   std::lock_guard lock(mutex_);
   listeners_.erase(listenerId);
+}
+
+bool Connection::hasPendingEvents() const {
+  std::lock_guard lock(mutex_);
+  return !pushed_.empty() || incoming_.hasLine();
 }
 
 void Connection::dispatchEvents() {

@@ -59,6 +59,10 @@ class Connection {
   // sent request's reply is kept until it is received.
   Result<std::int64_t> send(std::string_view type, nlohmann::json body, Effect effect);
   Result<std::string> receive(std::int64_t id);
+  // A request whose reply nobody waits for (a tap's verdict, which must not hold up the
+  // caller), over the connection that is open now: the reply is dropped when it comes. Fails
+  // when there is no open connection or the request cannot be sent.
+  Status notify(std::string_view type, nlohmann::json body, Effect effect);
 
   // Counts the connections opened so far: things simdesk keeps per connection (windows) are
   // gone when this changed.
@@ -74,6 +78,9 @@ class Connection {
   // aside so far. Call it where a callback may run (for example when `eventDescriptor` turns
   // readable in the caller's event loop).
   void dispatchEvents();
+  // Whether pushed events are set aside for the next `dispatchEvents`: lines that arrived
+  // while a request waited for its reply leave nothing for the socket to signal.
+  bool hasPendingEvents() const;
   // The socket while connected, for watching it in an event loop; -1 otherwise.
   int eventDescriptor() const;
 
@@ -81,6 +88,7 @@ class Connection {
 
  private:
   Status ensureConnected();
+  Status sendRequest(std::int64_t id, std::string_view type, nlohmann::json body);
   Status sendLine(const nlohmann::json& message);
   Result<std::string> awaitReply(std::int64_t id);
   // The reply line when `line` answers request `id`; an error when it refuses it; nothing

@@ -159,6 +159,28 @@ TEST_F(ConnectionTest, RepliesToSentRequestsAreKeptForTheirReceiveWhileOthersCom
   EXPECT_FALSE(connection.receive(first.value()).ok()) << "received once";
 }
 
+TEST_F(ConnectionTest, ANotifiedRequestsReplyIsDroppedAndNotTakenForALaterOnes) {
+  ScriptedServer server(dir_ / "s.sock", [](const json& request) -> std::vector<std::string> {
+    return {okReply(request, {{"echo", request["type"]}})};
+  });
+  Connection connection(options());
+  EXPECT_FALSE(connection.notify(requests::eventTapVerdict, {{"tap", 1}}, Effect::mayChange).ok())
+      << "a notice never opens a connection";
+  ASSERT_TRUE(connection.request(requests::state, json::object(), Effect::readsOnly).ok());
+  const Status notified = connection.notify(requests::eventTapVerdict, {{"tap", 1}}, Effect::mayChange);
+  ASSERT_TRUE(notified.ok()) << notified.message();
+  const auto reply = connection.request(requests::prompts, json::object(), Effect::readsOnly);
+  ASSERT_TRUE(reply.ok()) << reply.message();
+  EXPECT_EQ(reply.value()["echo"], "prompts");
+  int pushed = 0;
+  connection.listen(events::eventTapEvent, [&](const json&) { ++pushed; });
+  connection.dispatchEvents();
+  EXPECT_EQ(pushed, 0) << "a reply is no pushed event";
+  const auto seen = server.requests();
+  ASSERT_EQ(seen.size(), 4u);
+  EXPECT_EQ(seen[2]["type"], requests::eventTapVerdict);
+}
+
 TEST_F(ConnectionTest, ARefusalCarriesSimdesksText) {
   ScriptedServer server(dir_ / "s.sock", [](const json& request) -> std::vector<std::string> {
     if (request["type"] == requests::hello) return {okReply(request)};

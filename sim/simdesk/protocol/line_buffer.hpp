@@ -13,6 +13,8 @@ class LineBuffer {
   void append(std::string_view bytes) { pending_.append(bytes); }
   // The next complete line; nothing until its line feed has arrived.
   std::optional<std::string> takeLine();
+  // Whether a complete line is waiting to be taken.
+  bool hasLine() const { return pending_.find('\n', start_ + scanned_) != std::string::npos; }
   std::size_t pendingBytes() const { return pending_.size() - start_; }
   void clear();
 

@@ -98,11 +98,53 @@ inline constexpr std::string_view workspaceReveal = "workspace.reveal";
 inline constexpr std::string_view workspaceNoteChanged = "workspace.noteChanged";
 // {"url": text} → {"opened": bool}; System Settings panes are recorded.
 inline constexpr std::string_view workspaceOpenUrl = "workspace.openUrl";
+
+// Input events. An event is {"type": name, "flags", "keyCode", "characters",
+// "charactersIgnoringModifiers", "x", "y" (top-left origin), "sourceUserData"}; only "type" is
+// required. A "sequence" numbers an event in arrival order; events.delivered is pushed when its
+// way through the taps, monitors and its target has ended.
+// {"event": event} → {"sequence": n}: the person's input (no source user data).
+inline constexpr std::string_view eventsInject = "events.inject";
+// {"event": event, "location": "hidSystem"|"session"} → {"sequence": n}: a program's synthetic
+// event, with its source user data.
+inline constexpr std::string_view eventsPost = "events.post";
+// {} → {"records": [{"sequence", "stage": "tap"|"monitor"|"application", "origin":
+//   "hardware"|"posted", "id"?, "pid", "app", "action"? ("passed"|"swallowed"|"timedOut"),
+//   "event"}…]}, oldest first.
+inline constexpr std::string_view eventsLog = "events.log";
+// {} → {"location": point, "left": bool, "right": bool} (the hardware's button state)
+inline constexpr std::string_view pointerGet = "pointer.get";
+// {"x", "y"} → {}: moves the pointer without events.
+inline constexpr std::string_view pointerWarp = "pointer.warp";
+// {"mask": n} → {"tap": n|null}: an active tap at the head, disabled until enabled; null when
+// this application may not watch the keyboard. Its events are pushed as eventTap.event to this
+// connection (when it subscribed); the tap goes with the connection.
+inline constexpr std::string_view eventTapCreate = "eventTap.create";
+// {"tap": n, "enabled": bool} → {}
+inline constexpr std::string_view eventTapEnable = "eventTap.enable";
+// {"tap": n} → {"enabled": bool}
+inline constexpr std::string_view eventTapState = "eventTap.state";
+// {"tap": n, "sequence": n, "verdict": "pass"|"swallow"} → {}; late verdicts are ignored.
+inline constexpr std::string_view eventTapVerdict = "eventTap.verdict";
+// {"tap": n} → {}
+inline constexpr std::string_view eventTapRemove = "eventTap.remove";
+// {"mask": n} → {"monitor": n}: a global monitor; its events are pushed as
+// eventMonitor.event to this connection (when it subscribed).
+inline constexpr std::string_view eventMonitorAdd = "eventMonitor.add";
+// {"monitor": n} → {}
+inline constexpr std::string_view eventMonitorRemove = "eventMonitor.remove";
 }  // namespace requests
 
 namespace events {
 // {} — the accessibility display options (reduce motion) changed.
 inline constexpr std::string_view displayOptionsChanged = "displayOptions.changed";
+// {"tap": n, "sequence": n, "input": event}: judge it and answer with eventTap.verdict. A
+// notice (sequence 0, event type tapDisabledByTimeout) needs no answer.
+inline constexpr std::string_view eventTapEvent = "eventTap.event";
+// {"monitor": n, "input": event}
+inline constexpr std::string_view eventMonitorEvent = "eventMonitor.event";
+// {"sequence": n}: that event's way has ended (swallowed or delivered).
+inline constexpr std::string_view eventsDelivered = "events.delivered";
 }  // namespace events
 
 // The window server's level for the desktop-icon level key (kCGDesktopIconWindowLevel).

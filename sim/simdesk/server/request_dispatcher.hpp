@@ -19,6 +19,7 @@ struct Client {
   bool greeted = false;
   std::string application;
   platform::ProcessId pid = 0;
+  std::uint64_t connection = 0;  // unique among the server's connections, never reused
   std::set<std::string, std::less<>> subscriptions;
 };
 

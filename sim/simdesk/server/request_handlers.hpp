@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string_view>
 
@@ -26,5 +27,12 @@ void addAccessibilityRequests(RequestDispatcher& dispatcher, SimulatedDesktop& d
 void addWindowRequests(RequestDispatcher& dispatcher, SimulatedDesktop& desktop);
 // script.run.
 void addScriptRequests(RequestDispatcher& dispatcher, ScriptRunner runner);
+
+// Pushes {"event": name, …fields} to one connection, when it subscribed to `name`.
+using ClientPush =
+    std::function<void(std::uint64_t connection, std::string_view name, nlohmann::json fields)>;
+// The input event requests: injected and posted events, the pointer, event taps and global
+// monitors, whose events go to the connection that made them.
+void addEventRequests(RequestDispatcher& dispatcher, SimulatedDesktop& desktop, ClientPush push);
 
 }  // namespace deskplay::simdesk::server

@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "sim/simdesk/protocol/messages.hpp"
+#include "sim/simdesk/server/request_handlers.hpp"
 #include "sim/simdesk/server/socket_claim.hpp"
 
 namespace deskplay::simdesk::server {
@@ -28,6 +29,21 @@ SimdeskServer::SimdeskServer(SimulatedDesktop& desktop, RequestDispatcher& dispa
     desktop_.finder().settle();
     scheduleFinderSettle();
   });
+  tapTimeout_.setSingleShot(true);
+  tapTimeout_.setTimerType(Qt::PreciseTimer);
+  QObject::connect(&tapTimeout_, &QTimer::timeout, this, [this] {
+    desktop_.events().settle();
+    scheduleTapTimeout();
+  });
+  EventPipeline& events = desktop_.events();
+  events.addWaitListener([this](platform::Clock::Seconds) { scheduleTapTimeout(); });
+  events.addDeliveredListener([this](std::uint64_t sequence) {
+    push(protocol::events::eventsDelivered, {{"sequence", sequence}});
+  });
+  addEventRequests(dispatcher_, desktop_,
+                   [this](std::uint64_t connection, std::string_view name, nlohmann::json fields) {
+                     pushTo(connection, name, std::move(fields));
+                   });
 }
 
 SimdeskServer::~SimdeskServer() { close(); }
@@ -45,6 +61,7 @@ Status SimdeskServer::listen(const std::filesystem::path& path) {
 
 void SimdeskServer::close() {
   for (auto& [socket, connection] : connections_) {
+    desktop_.events().removeClient(connection->client.connection);
     if (!connection->closed) clients_.leave(connection->client);
     socket->disconnect(this);
     socket->abort();
@@ -71,10 +88,26 @@ void SimdeskServer::push(std::string_view name, nlohmann::json fields) {
   }
 }
 
+void SimdeskServer::pushTo(std::uint64_t connection, std::string_view name, nlohmann::json fields) {
+  for (auto& [socket, entry] : connections_) {
+    if (entry->client.connection != connection) continue;
+    if (entry->closed || !entry->client.subscriptions.contains(name)) return;
+    nlohmann::json event = fields.is_object() ? std::move(fields) : nlohmann::json::object();
+    event[protocol::fields::event] = name;
+    const std::string line =
+        event.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
+    socket->write(line.data(), static_cast<qint64>(line.size()));
+    // A tap waits for its event: it goes out now rather than when control is back in the loop.
+    socket->flush();
+    return;
+  }
+}
+
 void SimdeskServer::accept() {
   while (QLocalSocket* socket = server_.nextPendingConnection()) {
     auto connection = std::make_unique<Connection>();
     connection->socket = socket;
+    connection->client.connection = nextConnection_++;
     Connection* raw = connection.get();
     connections_.emplace(socket, std::move(connection));
     QObject::connect(socket, &QLocalSocket::readyRead, this, [this, raw] { read(*raw); });
@@ -106,6 +139,8 @@ void SimdeskServer::drop(QLocalSocket* socket) {
   const auto found = connections_.find(socket);
   if (found == connections_.end() || found->second->closed) return;
   found->second->closed = true;
+  // Its taps go first: an event waiting for one of them goes on.
+  desktop_.events().removeClient(found->second->client.connection);
   clients_.leave(found->second->client);
   // The socket may be telling us from inside a write of read(); the connection goes once
   // control is back in the event loop.
@@ -123,6 +158,14 @@ void SimdeskServer::scheduleFinderSettle() {
   if (!left) return;
   const auto milliseconds = static_cast<int>(std::ceil(left->count() * 1000.0));
   finderSettle_.start(std::max(milliseconds, 1));
+}
+
+void SimdeskServer::scheduleTapTimeout() {
+  const auto left = desktop_.events().timeToNextTimeout();
+  if (!left) return;
+  // One millisecond late rather than early: the time-out is applied only once it has passed.
+  const auto milliseconds = static_cast<int>(std::ceil(left->count() * 1000.0)) + 1;
+  tapTimeout_.start(milliseconds);
 }
 
 }  // namespace deskplay::simdesk::server

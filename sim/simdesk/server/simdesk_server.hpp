@@ -6,6 +6,7 @@
 #include <QLocalSocket>
 #include <QObject>
 #include <QTimer>
+#include <cstdint>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -23,6 +24,8 @@ namespace deskplay::simdesk::server {
 // simdesk's socket on the main thread's event loop: accepts connections, answers each
 // request line in order through the dispatcher, and pushes events to the connections that
 // subscribed to them. Requests are handled one at a time, so the model never sees two at once.
+// It also serves the input event requests, whose taps and monitors push to the connection
+// that made them; an event waiting for a tap's verdict never holds up other requests.
 class SimdeskServer final : public QObject {
  public:
   SimdeskServer(SimulatedDesktop& desktop, RequestDispatcher& dispatcher, ClientRegistry& clients);
@@ -34,6 +37,8 @@ class SimdeskServer final : public QObject {
   void close();
   // Sends {"event": name, …fields} to every connection subscribed to `name`.
   void push(std::string_view name, nlohmann::json fields);
+  // The same to one connection, when it subscribed.
+  void pushTo(std::uint64_t connection, std::string_view name, nlohmann::json fields);
 
  private:
   struct Connection {
@@ -48,6 +53,8 @@ class SimdeskServer final : public QObject {
   void drop(QLocalSocket* socket);
   // Finder finishes launching after a while; a timer applies it even when nobody asks.
   void scheduleFinderSettle();
+  // A tap that does not answer in time is disabled when its time is up.
+  void scheduleTapTimeout();
 
   SimulatedDesktop& desktop_;
   RequestDispatcher& dispatcher_;
@@ -57,6 +64,8 @@ class SimdeskServer final : public QObject {
   ino_t socketInode_ = 0;
   std::map<QLocalSocket*, std::unique_ptr<Connection>> connections_;
   QTimer finderSettle_;
+  QTimer tapTimeout_;
+  std::uint64_t nextConnection_ = 1;
 };
 
 }  // namespace deskplay::simdesk::server
