@@ -1,8 +1,21 @@
 #include "sim/simdesk/server/server_options.hpp"
 
+#include <charconv>
+
 #include "sim/simdesk/protocol/screen_sizes.hpp"
 
 namespace deskplay::simdesk::server {
+
+namespace {
+
+std::optional<std::chrono::milliseconds> parseMilliseconds(const std::string& text) {
+  long long value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size() || value <= 0) return std::nullopt;
+  return std::chrono::milliseconds(value);
+}
+
+}  // namespace
 
 Result<ServerOptions> parseServerOptions(const std::vector<std::string>& arguments) {
   ServerOptions options;
@@ -26,6 +39,13 @@ Result<ServerOptions> parseServerOptions(const std::vector<std::string>& argumen
       auto sizes = protocol::parseScreenSizes(*spec);
       if (!sizes.ok()) return sizes.error();
       options.screens = sizes.value();
+    } else if (argument == "--view") {
+      options.display = ServerOptions::Display::window;
+    } else if (argument == "--tap-timeout" || argument.starts_with("--tap-timeout=")) {
+      auto milliseconds = valueOf("--tap-timeout");
+      const auto parsed = milliseconds ? parseMilliseconds(*milliseconds) : std::nullopt;
+      if (!parsed) return Error{"--tap-timeout needs a whole number of milliseconds above 0"};
+      options.tapTimeout = *parsed;
     } else {
       return Error{"unknown argument \"" + argument + "\" (see --help)"};
     }
@@ -34,7 +54,8 @@ Result<ServerOptions> parseServerOptions(const std::vector<std::string>& argumen
 }
 
 std::string serverUsage() {
-  return "usage: simdesk [--socket PATH] [--screens WxH[,WxH...]|none]\n"
+  return "usage: simdesk [--socket PATH] [--screens WxH[,WxH...]|none] [--tap-timeout MS]\n"
+         "               [--view]\n"
          "\n"
          "The simulated desktop: Finder, System Events, AppleScript, Accessibility, windows,\n"
          "screens and privacy permissions for the programs of this session, over JSON lines on\n"
@@ -44,6 +65,11 @@ std::string serverUsage() {
          "  --socket PATH   listen on PATH (default: $SIMDESK_SOCKET, else\n"
          "                  $XDG_RUNTIME_DIR/simdesk.sock, else /tmp/simdesk-<uid>.sock)\n"
          "  --screens SPEC  the displays, main screen first (default 1440x900), or none\n"
+         "  --tap-timeout MS  how long an event tap may take to answer before it is\n"
+         "                  disabled (default 1000)\n"
+         "  --view          open a live window on the screens, in which your keyboard and\n"
+         "                  mouse are the desktop's (needs a display: DISPLAY or\n"
+         "                  WAYLAND_DISPLAY; closing the window leaves simdesk running)\n"
          "  --help          show this text\n";
 }
 

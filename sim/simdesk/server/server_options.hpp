@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -15,6 +16,9 @@ struct ServerOptions {
   Action action = Action::serve;
   std::optional<std::filesystem::path> socket;           // else the usual place
   std::optional<std::vector<platform::Size>> screens;    // else one 1440 × 900 screen
+  std::optional<std::chrono::milliseconds> tapTimeout;   // else about a second, as macOS
+  enum class Display { headless, window };
+  Display display = Display::headless;                  // --view: the live window
 };
 
 // The command line without the program name. Errors are one line, for stderr.

@@ -28,6 +28,26 @@ TEST(ServerOptionsTest, ReadsEveryOptionInBothSpellings) {
   EXPECT_EQ(help.value().action, ServerOptions::Action::help);
 }
 
+TEST(ServerOptionsTest, ReadsTheTapTimeoutInMilliseconds) {
+  auto options = parseServerOptions({"--tap-timeout", "150"});
+  ASSERT_TRUE(options.ok()) << options.message();
+  EXPECT_EQ(options.value().tapTimeout, std::chrono::milliseconds(150));
+  EXPECT_FALSE(parseServerOptions({}).value().tapTimeout);
+  for (const auto& bad : {"0", "-5", "1.5", "", "soon"}) {
+    EXPECT_FALSE(parseServerOptions({std::string("--tap-timeout=") + bad}).ok()) << bad;
+  }
+  EXPECT_FALSE(parseServerOptions({"--tap-timeout"}).ok());
+}
+
+TEST(ServerOptionsTest, ViewOpensTheWindowElseHeadless) {
+  EXPECT_EQ(parseServerOptions({}).value().display, ServerOptions::Display::headless);
+  auto view = parseServerOptions({"--screens", "800x600", "--view"});
+  ASSERT_TRUE(view.ok()) << view.message();
+  EXPECT_EQ(view.value().display, ServerOptions::Display::window);
+  EXPECT_FALSE(parseServerOptions({"--view=yes"}).ok());
+  EXPECT_NE(serverUsage().find("--view"), std::string::npos);
+}
+
 TEST(ServerOptionsTest, RefusesBadUseInOneLine) {
   for (const auto& arguments : std::vector<std::vector<std::string>>{
            {"--socket"}, {"--socket="}, {"--screens"}, {"--screens", "big"},

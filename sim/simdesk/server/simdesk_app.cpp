@@ -1,8 +1,10 @@
 #include "sim/simdesk/server/simdesk_app.hpp"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -20,6 +22,7 @@
 #include "sim/simdesk/server/server_options.hpp"
 #include "sim/simdesk/server/simdesk_server.hpp"
 #include "sim/simdesk/server/socket_claim.hpp"
+#include "sim/simdesk/view/desktop_view.hpp"
 
 namespace deskplay::simdesk::server {
 
@@ -40,6 +43,14 @@ int runSimdesk(int argc, char** argv) {
     return 1;
   }
 
+  const bool window = options.value().display == ServerOptions::Display::window;
+  // Without this check Qt would abort with its own message when it finds no display.
+  if (window && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
+      qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+    std::fputs("simdesk: --view needs a display (DISPLAY or WAYLAND_DISPLAY)\n", stderr);
+    return 1;
+  }
+
   const std::filesystem::path socket = options.value().socket.value_or(protocol::socketPath());
   // Checked before anything starts, so that a second simdesk leaves at once.
   if (Status free = claimSocketPath(socket); !free.ok()) {
@@ -47,11 +58,18 @@ int runSimdesk(int argc, char** argv) {
     return 1;
   }
 
-  // Headless: the desktop is drawn only into screenshots.
-  qputenv("QT_QPA_PLATFORM", "offscreen");
   // Qt must not read our options as its own.
   int qtArgc = 1;
-  QGuiApplication application(qtArgc, argv);
+  std::unique_ptr<QGuiApplication> application;
+  if (window) {
+    application = std::make_unique<QApplication>(qtArgc, argv);
+    // The programs of the session keep their desktop when the person closes the window.
+    QApplication::setQuitOnLastWindowClosed(false);
+  } else {
+    // Headless: the desktop is drawn only into screenshots.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    application = std::make_unique<QGuiApplication>(qtArgc, argv);
+  }
 
   platform::SystemClock clock;
   SimulatedDesktop::Options desktopOptions;
@@ -60,6 +78,7 @@ int runSimdesk(int argc, char** argv) {
   desktopOptions.measure = fontTextMeasure();
   SimulatedDesktop desktop(std::move(desktopOptions));
   if (options.value().screens) desktop.screens().setSizes(*options.value().screens);
+  if (options.value().tapTimeout) desktop.events().setTapTimeout(*options.value().tapTimeout);
   DesktopRenderer renderer(desktop);
 
   RequestDispatcher dispatcher;
@@ -79,6 +98,14 @@ int runSimdesk(int argc, char** argv) {
   const auto reduceMotion = desktop.privacy().observeReduceMotion(
       [&server] { server.push(protocol::events::displayOptionsChanged, nlohmann::json::object()); });
   QuitSignals quitSignals;
+
+  std::unique_ptr<DesktopView> view;
+  if (window) {
+    view = std::make_unique<DesktopView>(desktop, renderer, [&desktop](const platform::Event& event) {
+      desktop.events().inject(event);
+    });
+    view->show();
+  }
 
   std::printf("SIMDESK_READY %s\n", socket.c_str());
   std::fflush(stdout);
