@@ -1,0 +1,203 @@
+// Glyphon's two figures, each against its goal:
+// - its own cost per command (decode, dispatch, answer) with Finder and the preferences
+//   faked, so that only Glyphon's work is timed; goal: a median of at most 50 µs. Beside it,
+//   a bare JSON parse and dump of the same lines;
+// - the round trip of an `icon_size` command through the real Glyphon and simdesk, beside
+//   the same script run on simdesk directly from this process.
+// It never fails on a missed goal, only when something does not work.
+//
+// Usage: glyphon_bench
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <exception>
+#include <filesystem>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/wired_desktop_commands.hpp"
+#include "bench/support/bench_support.hpp"
+#include "dispatch/command_dispatcher.hpp"
+#include "dispatch/stage_commands.hpp"
+#include "file_icons/serial_queue.hpp"
+#include "platform/sim/sim_script_host.hpp"
+#include "platform/testing/fake_clock.hpp"
+#include "platform/testing/fake_preferences.hpp"
+#include "platform/testing/fake_script_host.hpp"
+#include "platform/testing/fake_workspace.hpp"
+#include "protocol/log_lines.hpp"
+#include "protocol/output_lines.hpp"
+#include "protocol/script_host_runner.hpp"
+#include "simdesk_session.hpp"
+#include "support/child_process.hpp"
+
+namespace deskplay::glyphon {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using platform::testing::FakeScriptHost;
+
+constexpr int kRounds = 20000;
+constexpr int kRoundTrips = 500;
+constexpr double kCommandGoalMicroseconds = 50.0;
+
+// Output and log that keep nothing, so that only Glyphon's own work is timed.
+class CountingOutput final : public OutputLines {
+ public:
+  void writeLine(std::string_view line, Flush) override { bytes += line.size() + 1; }
+  std::size_t bytes = 0;
+};
+
+class DiscardedLog final : public LogLines {
+ public:
+  void logLine(std::string_view) override {}
+};
+
+double microsecondsSince(Clock::time_point start) {
+  return std::chrono::duration<double, std::micro>(Clock::now() - start).count();
+}
+
+const std::vector<std::string>& commandLines() {
+  static const std::vector<std::string> lines = {
+      R"({"id":"1","type":"icon_size"})",
+      R"({"id":"2","type":"desktop_labels","value":"status"})",
+      R"({"id":"3","type":"batch","script":"tell application \"Finder\" to get name of startup disk"})",
+      R"({"type":"comment","path":"/Users/me/Desktop/tile 17.png","value":"row 3, column 4"})",
+      R"({"id":"5","type":"cover_set","x":10,"y":20,"w":-1,"h":64,"color":"#112233"})",
+      R"({"id":"6","type":"nope"})",
+      R"({"id":"7","type":"restart_finder","iconSize":"big"})",
+  };
+  return lines;
+}
+
+struct Figures {
+  double median = 0;
+  double p90 = 0;
+};
+
+Figures summarise(std::vector<double> samples) {
+  std::sort(samples.begin(), samples.end());
+  return {bench::median(samples), samples[samples.size() * 9 / 10]};
+}
+
+void measureCommandCost() {
+  FakeScriptHost host;
+  host.setAnswerForScriptsContaining("icon size", platform::testing::answersNumber(64));
+  host.setAnswerForScriptsContaining("shows item info", platform::testing::answersText("false"));
+  host.setAnswerForScriptsContaining("startup disk",
+                                     platform::testing::answersText("Macintosh HD"));
+  CountingOutput output;
+  DiscardedLog log;
+  ScriptHostRunner scripts(host, output);
+  platform::testing::FakePreferences preferences;
+  platform::testing::FakeClock clock;
+  platform::testing::FakeWorkspace workspace;
+  SerialQueue repaintQueue(kRepaintQueueLabel);
+  WiredDesktopCommands desktop(
+      FinderServices{scripts, log, preferences, clock, platform::macosToolPaths(),
+                     "/nonexistent/com.apple.finder.plist"},
+      FileIconServices{workspace, repaintQueue, scripts, output, log});
+  UnavailableStageCommands stage;
+  CommandDispatcher dispatcher({output, log, scripts, desktop, stage});
+
+  const std::vector<std::string>& lines = commandLines();
+  std::vector<double> glyphon;
+  std::vector<double> baseline;
+  glyphon.reserve(kRounds);
+  baseline.reserve(kRounds);
+  std::size_t baselineBytes = 0;
+  for (int round = 0; round < kRounds; ++round) {
+    const std::string& line = lines[static_cast<std::size_t>(round) % lines.size()];
+    const Clock::time_point start = Clock::now();
+    dispatcher.handleCommand(line);
+    glyphon.push_back(microsecondsSince(start));
+
+    const Clock::time_point bareStart = Clock::now();
+    const nlohmann::json parsed = nlohmann::json::parse(line, nullptr, false);
+    baselineBytes += parsed.dump().size();
+    baseline.push_back(microsecondsSince(bareStart));
+  }
+  if (output.bytes == 0 || baselineBytes == 0) throw std::runtime_error("no command was answered");
+
+  const Figures own = summarise(glyphon);
+  const Figures bare = summarise(baseline);
+  std::printf("command cost (decode, dispatch, answer; Finder faked), %d commands of %zu kinds\n",
+              kRounds, lines.size());
+  std::printf("  Glyphon:              median %7.2f µs   p90 %7.2f µs   goal <= %.0f µs: %s\n",
+              own.median, own.p90, kCommandGoalMicroseconds,
+              own.median <= kCommandGoalMicroseconds ? "met" : "MISSED");
+  std::printf("  bare JSON parse+dump: median %7.2f µs   p90 %7.2f µs   ratio %.1fx\n", bare.median,
+              bare.p90, bare.median > 0 ? own.median / bare.median : 0.0);
+}
+
+void measureRoundTrip() {
+  testing::SimdeskSession session;
+  if (!session.start()) throw std::runtime_error("simdesk did not start");
+  bench::ScratchFolder scratch(std::filesystem::temp_directory_path(), "glyphon-bench-");
+  std::vector<std::string> environment = session.environment();
+  environment.push_back("DESKPLAY_SIM_TOOLS=" + testing::simToolsFolder().string());
+  environment.push_back("FRONDEL_LOG_FILE=" + (scratch.path() / "frondel.log").string());
+  environment.push_back("XDG_CONFIG_HOME=" + (session.home() / ".config").string());
+  testing::ChildProcess glyphon({GLYPHON_PATH}, environment);
+  if (glyphon.readLine() != "READY" || !glyphon.readLine()) {
+    throw std::runtime_error("Glyphon did not start");
+  }
+
+  const std::string expected = R"(ICON:{"id":"s","ok":true,"result":{"iconSize":64}})";
+  std::vector<double> trips;
+  trips.reserve(kRoundTrips);
+  for (int trip = 0; trip < kRoundTrips; ++trip) {
+    const Clock::time_point start = Clock::now();
+    glyphon.writeLine(R"({"id":"s","type":"icon_size"})");
+    const std::optional<std::string> answer = glyphon.readLine();
+    trips.push_back(microsecondsSince(start));
+    if (answer != expected)
+      throw std::runtime_error("unexpected answer: " + answer.value_or("none"));
+  }
+  glyphon.writeLine("EXIT");
+  (void)glyphon.wait();
+
+  std::unique_ptr<simdesk::protocol::Connection> connection = session.connect("GlyphonBench");
+  platform::SimScriptHost scripts(*connection);
+  const std::string script =
+      "tell application \"Finder\" to get icon size of icon view options of container window of "
+      "desktop";
+  std::vector<double> direct;
+  direct.reserve(kRoundTrips);
+  for (int trip = 0; trip < kRoundTrips; ++trip) {
+    const Clock::time_point start = Clock::now();
+    const platform::ScriptRun run = scripts.run(script);
+    direct.push_back(microsecondsSince(start));
+    if (run.outcome != platform::ScriptRun::Outcome::succeeded) {
+      throw std::runtime_error("the direct script failed");
+    }
+  }
+
+  const Figures own = summarise(trips);
+  const Figures bare = summarise(direct);
+  std::printf("icon_size round trip through Glyphon and simdesk, %d commands\n", kRoundTrips);
+  std::printf("  Glyphon:              median %7.1f µs   p90 %7.1f µs\n", own.median, own.p90);
+  std::printf("  script run directly:  median %7.1f µs   p90 %7.1f µs   ratio %.1fx\n", bare.median,
+              bare.p90, bare.median > 0 ? own.median / bare.median : 0.0);
+}
+
+}  // namespace
+
+}  // namespace deskplay::glyphon
+
+int main() {
+  try {
+    deskplay::glyphon::measureCommandCost();
+    deskplay::glyphon::measureRoundTrip();
+  } catch (const std::exception& failure) {
+    std::fprintf(stderr, "glyphon_bench: %s\n", failure.what());
+    return 1;
+  }
+  return 0;
+}

@@ -1,0 +1,45 @@
+#include "app/glyphon_services.hpp"
+
+#include <cstdlib>
+#include <utility>
+
+#include "platform/sim/sim_tool_paths.hpp"
+#include "platform/sim/simdesk_link.hpp"
+
+namespace deskplay::glyphon {
+
+namespace {
+
+platform::ToolPaths toolPaths() {
+  const char* configured = std::getenv("DESKPLAY_SIM_TOOLS");
+  if (configured != nullptr && *configured != '\0') return platform::simulatedToolPaths(configured);
+  return platform::simToolPaths();
+}
+
+std::filesystem::path homeFolder() {
+  const char* home = std::getenv("HOME");
+  return home != nullptr ? home : "";
+}
+
+}  // namespace
+
+GlyphonServices::GlyphonServices(int outputFd, std::filesystem::path logFile)
+    : output_(outputFd),
+      log_(std::move(logFile)),
+      preferences_(platform::defaultUserDefaultsFile(), platform::defaultPreferencesFolder()),
+      simdesk_(platform::connectToSimdesk("Glyphon")),
+      simdeskEvents_(*simdesk_),
+      windows_(*simdesk_),
+      scriptHost_(*simdesk_),
+      desktopWorkspace_(*simdesk_),
+      workspace_(desktopWorkspace_),
+      scripts_(scriptHost_, output_),
+      repaintQueue_(kRepaintQueueLabel),
+      desktop_(FinderServices{scripts_, log_, preferences_, clock_, toolPaths(),
+                              finderPreferencesFile(homeFolder())},
+               FileIconServices{workspace_, repaintQueue_, scripts_, output_, log_}),
+      dispatcher_({output_, log_, scripts_, desktop_, stage_}) {}
+
+GlyphonServices::~GlyphonServices() = default;
+
+}  // namespace deskplay::glyphon

@@ -1,0 +1,47 @@
+#include "protocol/log_file.hpp"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+
+#include "support/temp_dir.hpp"
+
+namespace deskplay::glyphon {
+namespace {
+
+using deskplay::testing::readFile;
+using deskplay::testing::TempDir;
+using deskplay::testing::writeFile;
+
+TEST(LogFileTest, AppendsLinesAndCreatesAMissingFile) {
+  TempDir folder;
+  LogFile log(folder / "frondel.log");
+  log.logLine("[ORVEL] command icon_size id=1");
+  log.logLine("[ORVEL] zoë");
+  EXPECT_EQ(readFile(folder / "frondel.log"), "[ORVEL] command icon_size id=1\n[ORVEL] zoë\n");
+}
+
+TEST(LogFileTest, KeepsWhatTheFileHeld) {
+  TempDir folder;
+  writeFile(folder / "frondel.log", "earlier\n");
+  LogFile(folder / "frondel.log").logLine("later");
+  EXPECT_EQ(readFile(folder / "frondel.log"), "earlier\nlater\n");
+}
+
+TEST(LogFileTest, IgnoresALogThatCannotBeWrittenAndCreatesNoFolders) {
+  TempDir folder;
+  LogFile(folder / "missing" / "frondel.log").logLine("lost");
+  LogFile("").logLine("lost");
+  EXPECT_FALSE(std::filesystem::exists(folder / "missing"));
+}
+
+TEST(LogFileTest, PathComesFromTheEnvironment) {
+  ASSERT_EQ(::setenv("FRONDEL_LOG_FILE", "/var/tmp/game.log", 1), 0);
+  EXPECT_EQ(logFilePathFromEnvironment(), "/var/tmp/game.log");
+  ASSERT_EQ(::unsetenv("FRONDEL_LOG_FILE"), 0);
+  EXPECT_EQ(logFilePathFromEnvironment(), "/tmp/frondel.log");
+}
+
+}  // namespace
+}  // namespace deskplay::glyphon

@@ -1,0 +1,425 @@
+// The real Glyphon binary against a real simdesk: start-up lines, answers to command lines,
+// silence where no answer is due, the log, the end of input, and commands whose effect shows
+// in simdesk's Finder.
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QColor>
+#include <QImage>
+#include <chrono>
+#include <filesystem>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "simdesk_session.hpp"
+#include "support/child_process.hpp"
+#include "support/temp_dir.hpp"
+
+namespace deskplay::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using Json = nlohmann::json;
+
+class Glyphon : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(session.start(simdeskArguments())); }
+
+  virtual std::vector<std::string> simdeskArguments() const { return {}; }
+
+  std::vector<std::string> environment() const {
+    std::vector<std::string> variables = session.environment();
+    variables.push_back("DESKPLAY_SIM_TOOLS=" + simToolsFolder().string());
+    variables.push_back("FRONDEL_LOG_FILE=" + logFile.string());
+    variables.push_back("XDG_CONFIG_HOME=" + (session.home() / ".config").string());
+    return variables;
+  }
+
+  // Starts Glyphon and returns its two start-up lines.
+  std::vector<std::string> start() {
+    glyphon = std::make_unique<ChildProcess>(std::vector<std::string>{GLYPHON_PATH}, environment());
+    return {glyphon->readLine().value_or("<none>"), glyphon->readLine().value_or("<none>")};
+  }
+
+  void startServing() {
+    const std::vector<std::string> lines = start();
+    ASSERT_EQ(lines[0], "READY");
+    ASSERT_EQ(lines[1].rfind("METRICS:", 0), 0u) << lines[1];
+  }
+
+  // Sends `line` and returns the next output line.
+  std::string send(const std::string& line) {
+    glyphon->writeLine(line);
+    return glyphon->readLine().value_or("<none>");
+  }
+
+  // The JSON of an "ICON:" line; null when the line is no answer.
+  static Json answerOf(const std::string& line) {
+    if (line.rfind("ICON:", 0) != 0) return nullptr;
+    return Json::parse(line.substr(5), nullptr, false);
+  }
+
+  Json ask(const std::string& line) {
+    const std::string output = send(line);
+    const Json answer = answerOf(output);
+    EXPECT_FALSE(answer.is_null()) << line << " gave " << output;
+    return answer;
+  }
+
+  // The answer to `line`, past the script failures it reports on the way.
+  Json askPastScriptErrors(const std::string& line) {
+    std::string output = send(line);
+    while (output.rfind("FINDER_SCRIPT_ERROR:", 0) == 0) {
+      output = glyphon->readLine().value_or("<none>");
+    }
+    const Json answer = answerOf(output);
+    EXPECT_FALSE(answer.is_null()) << line << " gave " << output;
+    return answer;
+  }
+
+  // Sends `line`, then a command that is always answered: the next output line must be that
+  // answer, so `line` printed nothing.
+  void expectSilence(const std::string& line) {
+    glyphon->writeLine(line);
+    EXPECT_EQ(send(R"({"id":"after","type":"nope"})"),
+              R"(ICON:{"id":"after","ok":false,"error":"Unknown command type: nope"})")
+        << "after " << line;
+  }
+
+  Json finderState() const {
+    const Completed state = session.ctl({"state"});
+    EXPECT_EQ(state.status, 0) << state.errors;
+    return Json::parse(state.output, nullptr, false);
+  }
+
+  Json desktopItem(const std::string& name) const {
+    const Json state = finderState();
+    for (const Json& item : state["finder"]["items"]) {
+      if (item["name"] == name) return item;
+    }
+    return nullptr;
+  }
+
+  // The desktop item `name` once Finder has placed it; null when it never appears.
+  Json placedItem(const std::string& name) const {
+    for (int attempt = 0; attempt < 50; ++attempt) {
+      if (Json item = desktopItem(name); !item.is_null()) return item;
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    ADD_FAILURE() << name << " never appeared on the desktop: " << finderState()["finder"].dump();
+    return nullptr;
+  }
+
+  std::vector<std::string> logLines() const {
+    std::vector<std::string> lines;
+    if (!fs::exists(logFile)) return lines;
+    const std::string text = readFile(logFile);
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+      lines.push_back(text.substr(start, end - start));
+    }
+    return lines;
+  }
+
+  SimdeskSession session;
+  TempDir logs;
+  fs::path logFile = logs / "frondel.log";
+  std::unique_ptr<ChildProcess> glyphon;
+};
+
+TEST_F(Glyphon, StartsWithReadyAndTheScreenAndIconSize) {
+  EXPECT_EQ(start(), (std::vector<std::string>{"READY", "METRICS:1440,900,64"}));
+}
+
+class GlyphonWithoutScreens : public Glyphon {
+ protected:
+  std::vector<std::string> simdeskArguments() const override { return {"--screens", "none"}; }
+};
+
+TEST_F(GlyphonWithoutScreens, ReportsTheFallbackMetrics) {
+  EXPECT_EQ(start(), (std::vector<std::string>{"READY", "METRICS:1920,1080,64"}));
+}
+
+TEST_F(Glyphon, ExitAsTheFirstLineEndsAfterTheStartUpLines) {
+  startServing();
+  glyphon->writeLine("EXIT");
+  EXPECT_EQ(glyphon->readRemainingOutput(), "");
+  EXPECT_EQ(glyphon->wait(), 0);
+  EXPECT_TRUE(logLines().empty());
+}
+
+TEST_F(Glyphon, EndOfInputEndsTheProcess) {
+  startServing();
+  glyphon->writeLine(R"({"id":"1","type":"icon_size"})");
+  glyphon->closeStdin();
+  EXPECT_EQ(glyphon->readRemainingOutput(),
+            "ICON:{\"id\":\"1\",\"ok\":true,\"result\":{\"iconSize\":64}}\n");
+  EXPECT_EQ(glyphon->wait(), 0);
+}
+
+TEST_F(Glyphon, LinesAfterExitAreNotRead) {
+  startServing();
+  glyphon->write("{\"id\":\"1\",\"type\":\"nope\"}\nEXIT\n{\"id\":\"2\",\"type\":\"nope\"}\n");
+  EXPECT_EQ(glyphon->readRemainingOutput(),
+            "ICON:{\"id\":\"1\",\"ok\":false,\"error\":\"Unknown command type: nope\"}\n");
+  EXPECT_EQ(glyphon->wait(), 0);
+}
+
+struct Exchange {
+  const char* name;
+  std::string line;
+  std::string answer;  // JSON, compared parsed
+};
+
+class GlyphonAnswers : public Glyphon, public ::testing::WithParamInterface<Exchange> {};
+
+TEST_P(GlyphonAnswers, AnswersAsTheTableSays) {
+  startServing();
+  EXPECT_EQ(ask(GetParam().line), Json::parse(GetParam().answer));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Commands, GlyphonAnswers,
+    ::testing::Values(
+        Exchange{"UnknownType", R"({"id":"n","type":"nope"})",
+                 R"({"id":"n","ok":false,"error":"Unknown command type: nope"})"},
+        Exchange{"IconSize", R"({"id":"7","type":"icon_size"})",
+                 R"({"id":"7","ok":true,"result":{"iconSize":64}})"},
+        Exchange{"IconSizeSetTrimmed", R"({"id":"s","type":"icon_size_set","value":" 72 "})",
+                 R"({"id":"s","ok":true,"result":{"iconSize":72}})"},
+        Exchange{"IconSizeSetNotANumber", R"({"id":"s","type":"icon_size_set","value":"72px"})",
+                 R"({"id":"s","ok":false,"error":"Missing icon size"})"},
+        Exchange{"DesktopLabelsAnyCase", R"({"id":"l","type":"desktop_labels","value":"TRUE"})",
+                 R"({"id":"l","ok":true,"result":{"desktopLabelsVisible":true}})"},
+        Exchange{
+            "DesktopLabelsBadValue", R"({"id":"l","type":"desktop_labels","value":"on"})",
+            R"({"id":"l","ok":false,"error":"desktop_labels requires true/false/status value"})"},
+        Exchange{"BatchText", R"({"id":"b","type":"batch","script":"return \"x,y\""})",
+                 R"({"id":"b","ok":true,"result":{"data":"x,y"}})"},
+        Exchange{"BatchWithoutScript", R"({"id":"b","type":"batch"})",
+                 R"({"id":"b","ok":false,"error":"batch requires a script"})"},
+        Exchange{"BatchThatDoesNotCompile", R"({"id":"b","type":"batch","script":"end tell"})",
+                 R"({"id":"b","ok":false,"error":"Failed to compile AppleScript"})"},
+        Exchange{"UiSetupNeedsTrueOrFalse", R"({"id":"u","type":"ui_setup","value":"yes"})",
+                 R"({"id":"u","ok":false,"error":"ui_setup requires true/false value"})"},
+        Exchange{"IconClearNeedsPath", R"({"id":"c","type":"icon_clear"})",
+                 R"({"id":"c","ok":false,"error":"icon_clear requires a path"})"},
+        Exchange{"SessionStatusUnknown", R"({"id":"v","type":"session_status","value":"done"})",
+                 R"({"id":"v","ok":false,"error":"Invalid session status"})"},
+        Exchange{"SessionStatusNotYet", R"({"id":"v","type":"session_status","value":"loading"})",
+                 R"({"id":"v","ok":false,"error":"session_status is not available yet"})"},
+        Exchange{"PositionNotYet", R"({"id":"p","type":"position","updates":[]})",
+                 R"({"id":"p","ok":false,"error":"position is not available yet"})"},
+        Exchange{"CoverNeedsEverything", R"({"id":"k","type":"cover_set","x":0,"y":0,"w":5})",
+                 R"({"id":"k","ok":false,"error":"cover_set requires x, y, w, h and color"})"},
+        Exchange{"CoverNeedsPositiveSize",
+                 R"({"id":"k","type":"park_cover_set","x":0,"y":0,"w":5,"h":0,"color":"#000"})",
+                 R"({"id":"k","ok":false,"error":"cover_set requires a positive w and h"})"},
+        Exchange{"ParkCoverNeedsOwner",
+                 R"({"id":"k","type":"park_cover_set","x":0,"y":0,"w":5,"h":5,"color":"#000"})",
+                 R"({"id":"k","ok":false,"error":"park_cover_set requires an owner"})"},
+        Exchange{"ParkCoverClearNeedsOwner", R"({"id":"k","type":"park_cover_clear","owner":""})",
+                 R"({"id":"k","ok":false,"error":"park_cover_clear requires an owner"})"},
+        Exchange{"SynthDragNeedsAPoint", R"({"id":"d","type":"synth_drag","y":3})",
+                 R"({"id":"d","ok":false,"error":"synth_drag needs (x,y) or a findable path"})"}),
+    [](const ::testing::TestParamInfo<Exchange>& tested) { return tested.param.name; });
+
+TEST_F(Glyphon, UndecodableLinesAreAnsweredOnlyWithAStringId) {
+  startServing();
+  const Json missingType = ask(R"({"id":"m"})");
+  EXPECT_EQ(missingType["id"], "m");
+  EXPECT_EQ(missingType["ok"], false);
+  EXPECT_EQ(missingType["error"].get<std::string>().rfind("Failed to decode command: ", 0), 0u)
+      << missingType;
+  EXPECT_FALSE(missingType.contains("result"));
+
+  const Json wrongType = ask(R"({"id":"w","type":"restart_finder","iconSize":64.5})");
+  EXPECT_EQ(wrongType["ok"], false);
+  EXPECT_EQ(wrongType["error"].get<std::string>().rfind("Failed to decode command: ", 0), 0u);
+
+  expectSilence("");
+  expectSilence("not json");
+  expectSilence(R"({"id":3})");
+  expectSilence(R"({"id":"t","type":"icon_size"} trailing)");
+}
+
+TEST_F(Glyphon, CommandsWithoutTheirNeededIdStaySilent) {
+  startServing();
+  expectSilence(R"({"type":"icon_size"})");
+  expectSilence(R"({"type":"nope"})");
+  expectSilence(R"({"type":"batch","script":"end tell"})");
+  expectSilence(R"({"type":"icon_size_set","value":"96"})");
+  expectSilence(R"({"id":"t","type":"template_copy","iconPath":"/nonexistent"})");
+  EXPECT_EQ(finderState()["finder"]["iconViewOptions"]["iconSize"], 64);
+}
+
+TEST_F(Glyphon, ColorAndCommentActButNeverAnswer) {
+  writeFile(session.desktop() / "note \"1\".txt", "");
+  startServing();
+  ASSERT_FALSE(placedItem("note \"1\".txt").is_null());
+  const std::string path = (session.desktop() / "note \"1\".txt").string();
+  expectSilence(Json{{"id", "c"}, {"type", "color"}, {"path", path}, {"value", "5"}}.dump());
+  expectSilence(
+      Json{{"id", "m"}, {"type", "comment"}, {"path", path}, {"value", "a \"b\" \\ c"}}.dump());
+  Json item = desktopItem("note \"1\".txt");
+  EXPECT_EQ(item["labelIndex"], 5);
+  EXPECT_EQ(item["comment"], "a \"b\" \\ c");
+
+  // A label index that is no number would run as script text; it is ignored.
+  expectSilence(Json{{"type", "color"}, {"path", path}, {"value", "2 + 1"}}.dump());
+  EXPECT_EQ(desktopItem("note \"1\".txt")["labelIndex"], 5);
+}
+
+TEST_F(Glyphon, UiSetupWithoutIdStillHidesDockAndMenuBar) {
+  startServing();
+  expectSilence(R"({"type":"ui_setup","value":"true"})");
+  const Json state = finderState();
+  EXPECT_EQ(state["dockAutohide"], true);
+  EXPECT_EQ(state["menuBarAutohide"], true);
+  EXPECT_EQ(ask(R"({"id":"u","type":"ui_setup","value":"false"})"),
+            Json::parse(R"({"id":"u","ok":true})"));
+  EXPECT_EQ(finderState()["dockAutohide"], false);
+}
+
+TEST_F(Glyphon, FailingScriptIsReportedBeforeTheAnswer) {
+  startServing();
+  glyphon->writeLine(
+      R"({"id":"f","type":"batch","script":"tell application \"Finder\" to set comment of (POSIX file \"/nonexistent\" as alias) to \"x\" "})");
+  const std::string report = glyphon->readLine().value_or("<none>");
+  ASSERT_EQ(report.rfind("FINDER_SCRIPT_ERROR:", 0), 0u) << report;
+  const std::string message = report.substr(std::string("FINDER_SCRIPT_ERROR:").size());
+  EXPECT_FALSE(message.empty());
+  EXPECT_EQ(answerOf(glyphon->readLine().value_or("<none>")),
+            (Json{{"id", "f"}, {"ok", false}, {"error", message}}));
+}
+
+TEST_F(Glyphon, ExtensionErrorLeavesWithTheNextFlushedLine) {
+  startServing();
+  const std::string missing = (session.desktop() / "missing.txt").string();
+  // The fallback script runs for true or false, and its failure report carries the
+  // unflushed line out with it.
+  glyphon->writeLine(
+      Json{{"id", "e"}, {"type", "extension_hidden"}, {"path", missing}, {"value", "TRUE"}}.dump());
+  const std::string cocoa = glyphon->readLine().value_or("<none>");
+  EXPECT_EQ(cocoa.rfind("COCOA_EXTENSION_ERROR:", 0), 0u) << cocoa;
+  const std::string script = glyphon->readLine().value_or("<none>");
+  EXPECT_EQ(script.rfind("FINDER_SCRIPT_ERROR:", 0), 0u) << script;
+
+  // Any other value runs no script: the line waits for the next answer.
+  glyphon->writeLine(
+      Json{{"type", "extension_hidden"}, {"path", missing}, {"value", "yes"}}.dump());
+  EXPECT_EQ(send(R"({"id":"after","type":"nope"})"), cocoa);
+  EXPECT_EQ(glyphon->readLine(),
+            R"(ICON:{"id":"after","ok":false,"error":"Unknown command type: nope"})");
+
+  // At the end the waiting line still goes out.
+  glyphon->writeLine(Json{{"type", "extension_hidden"}, {"path", missing}, {"value", "no"}}.dump());
+  glyphon->writeLine("EXIT");
+  EXPECT_EQ(glyphon->readRemainingOutput(), cocoa + "\n");
+  EXPECT_EQ(glyphon->wait(), 0);
+}
+
+TEST_F(Glyphon, LogsEachLineAndCommand) {
+  startServing();
+  expectSilence(R"({"type":"icon_size"})");
+  ask(R"({"id":"4","type":"icon_size"})");
+  expectSilence("{broken");
+  const std::vector<std::string> lines = logLines();
+  ASSERT_GE(lines.size(), 9u);
+  EXPECT_EQ(lines[0], "[ORVEL] command line received");
+  EXPECT_EQ(lines[1], "[ORVEL] command icon_size id=none");
+  EXPECT_EQ(lines[2], "[ORVEL] command line received");
+  EXPECT_EQ(lines[3], "[ORVEL] command nope id=after");
+  EXPECT_EQ(lines[4], "[ORVEL] command line received");
+  EXPECT_EQ(lines[5], "[ORVEL] command icon_size id=4");
+  EXPECT_EQ(lines[6], "[ORVEL] icon_size get");
+  EXPECT_EQ(lines[7], "[ORVEL] command line received");
+  EXPECT_EQ(lines[8].rfind("[ORVEL] decode error: ", 0), 0u) << lines[8];
+  EXPECT_TRUE(lines[8].ends_with(" line={broken")) << lines[8];
+}
+
+TEST_F(Glyphon, RestartFinderAppliesTheSettingsToTheRelaunchedFinder) {
+  startServing();
+  const Json answer = askPastScriptErrors(
+      R"({"id":"r","type":"restart_finder","gridSpacing":80,"iconSize":96,"textSize":14,)"
+      R"("labelPosition":"Right"})");
+  EXPECT_EQ(answer,
+            Json::parse(R"({"id":"r","ok":true,"result":{"gridSpacing":80,"iconSize":96}})"));
+  const Json finder = finderState()["finder"];
+  EXPECT_EQ(finder["launchCount"], 2);
+  EXPECT_EQ(finder["iconViewOptions"]["iconSize"], 96);
+  EXPECT_EQ(finder["iconViewOptions"]["gridSpacing"], 80.0);
+  EXPECT_EQ(finder["iconViewOptions"]["textSize"], 14);
+  EXPECT_EQ(finder["iconViewOptions"]["labelPosition"], "right");
+  EXPECT_EQ(ask(R"({"id":"g","type":"icon_size"})"),
+            Json::parse(R"({"id":"g","ok":true,"result":{"iconSize":96}})"));
+}
+
+TEST_F(Glyphon, IconSizeThatFinderClampsAnswersWhatFinderReports) {
+  startServing();
+  EXPECT_EQ(ask(R"({"id":"big","type":"icon_size_set","value":"600"})"),
+            Json::parse(R"({"id":"big","ok":true,"result":{"iconSize":512}})"));
+  const std::vector<std::string> lines = logLines();
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines.back(), "[ORVEL] icon size set 600 did not converge; Finder reports 512");
+}
+
+// A PNG of one colour, as Base64.
+std::string solidPngBase64(QColor colour) {
+  QImage image(64, 64, QImage::Format_ARGB32);
+  image.fill(colour);
+  QByteArray png;
+  {
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+  }
+  return png.toBase64().toStdString();
+}
+
+TEST_F(Glyphon, TemplateCopiesCarryTheirCustomIconOntoTheScreen) {
+  const fs::path templateFile = logs / "sprite.template";
+  writeFile(templateFile, "");
+  startServing();
+  EXPECT_EQ(ask(Json{{"id", "i"},
+                     {"type", "icon_set_data"},
+                     {"path", templateFile.string()},
+                     {"iconData", solidPngBase64(QColor(255, 0, 0))}}
+                    .dump()),
+            Json::parse(R"({"id":"i","ok":true})"));
+
+  const fs::path copy = session.desktop() / "sprite";
+  EXPECT_EQ(ask(Json{{"id", "t"},
+                     {"type", "template_copy"},
+                     {"iconPath", templateFile.string()},
+                     {"path", copy.string()}}
+                    .dump()),
+            Json::parse(R"({"id":"t","ok":true})"));
+  EXPECT_EQ(ask(Json{{"id", "g"}, {"type", "icon_get"}, {"path", copy.string()}}
+                    .dump())["result"]["hasCustomIcon"],
+            true);
+
+  // Finder places the new file; its icon is drawn at the item's position.
+  const Json item = placedItem("sprite");
+  ASSERT_FALSE(item.is_null());
+  EXPECT_EQ(item["hasCustomIcon"], true);
+  const fs::path screenshot = logs / "screen.png";
+  ASSERT_EQ(session.ctl({"screenshot", screenshot.string()}).status, 0);
+  const QImage screen(QString::fromStdString(screenshot.string()));
+  ASSERT_FALSE(screen.isNull());
+  const Json frame = item["iconFrame"];
+  const QColor centre =
+      screen.pixelColor(static_cast<int>(frame["x"].get<double>() + frame["w"].get<double>() / 2),
+                        static_cast<int>(frame["y"].get<double>() + frame["h"].get<double>() / 2));
+  EXPECT_GT(centre.red(), 200) << centre.name().toStdString();
+  EXPECT_LT(centre.green(), 60) << centre.name().toStdString();
+  EXPECT_LT(centre.blue(), 60) << centre.name().toStdString();
+}
+
+}  // namespace
+}  // namespace deskplay::testing
