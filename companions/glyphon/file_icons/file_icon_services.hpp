@@ -1,0 +1,22 @@
+#pragma once
+
+#include "file_icons/serial_queue.hpp"
+#include "platform/workspace.hpp"
+#include "protocol/apple_script_runner.hpp"
+#include "protocol/log_lines.hpp"
+#include "protocol/output_lines.hpp"
+
+namespace deskplay::glyphon {
+
+// What the file icon commands reach: the workspace for icons and extension flags, the
+// repaint queue for the delayed touches, Finder by script as a fallback, the output for
+// errors that are not answered, and the log.
+struct FileIconServices {
+  platform::Workspace& workspace;
+  SerialQueue& repaintQueue;
+  AppleScriptRunner& scripts;
+  OutputLines& output;
+  LogLines& log;
+};
+
+}  // namespace deskplay::glyphon
