@@ -20,4 +20,15 @@ Result<InstanceLock::Outcome> InstanceLock::acquire(const std::filesystem::path&
   return Outcome::acquired;
 }
 
+bool InstanceLock::waitForRelease(const std::filesystem::path& lockFile,
+                                  platform::Clock::Seconds timeout, platform::Clock& clock) {
+  const platform::Clock::Seconds deadline = clock.uptime() + timeout;
+  for (;;) {
+    const auto probe = InstanceLock().acquire(lockFile);
+    if (!probe.ok() || probe.value() == Outcome::acquired) return true;
+    if (clock.uptime() >= deadline) return false;
+    clock.sleepFor(kReleasePollInterval);
+  }
+}
+
 }  // namespace deskplay::app

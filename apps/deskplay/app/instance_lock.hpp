@@ -4,6 +4,7 @@
 
 #include "common/result.hpp"
 #include "common/unique_fd.hpp"
+#include "platform/clock.hpp"
 
 namespace deskplay::app {
 
@@ -16,6 +17,14 @@ class InstanceLock {
 
   // The outcome, or an error when the lock file cannot be opened at all.
   Result<Outcome> acquire(const std::filesystem::path& lockFile);
+
+  // For an instance started by a relaunch: waits, checking every kReleasePollInterval, until
+  // no other process holds the lock on `lockFile` or `timeout` has passed. False when it was
+  // still held at the last look; a lock file that cannot be opened is left to acquire() to
+  // report. The lock is not kept: acquire() takes it.
+  static bool waitForRelease(const std::filesystem::path& lockFile,
+                             platform::Clock::Seconds timeout, platform::Clock& clock);
+  static constexpr platform::Clock::Seconds kReleasePollInterval{0.05};
 
  private:
   UniqueFd fd_;

@@ -7,6 +7,10 @@
 
 #include "app/application.hpp"
 #include "app/command_line.hpp"
+#include "app/control_protocol.hpp"
+#include "app/instance_lock.hpp"
+#include "core/settings/relaunch.hpp"
+#include "platform/linux/system_clock.hpp"
 
 namespace {
 
@@ -17,11 +21,19 @@ bool hasDisplay() {
          environment.value("QT_QPA_PLATFORM") == "offscreen";
 }
 
+// Longer than the old instance may take to quit while it waits for a running game to end.
+constexpr deskplay::platform::Clock::Seconds kRelaunchWait{15.0};
+
 }  // namespace
 
 int main(int argc, char** argv) {
   using namespace deskplay::app;
-  const Invocation invocation = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+  std::vector<std::string> arguments(argv + 1, argv + argc);
+  // A relaunch starts this instance while the old one is still quitting and holds the lock.
+  const bool relaunched =
+      !arguments.empty() && arguments.front() == deskplay::core::kRelaunchedOption;
+  if (relaunched) arguments.erase(arguments.begin());
+  const Invocation invocation = parseCommandLine(arguments);
 
   if (const auto* error = std::get_if<UsageError>(&invocation)) {
     std::cerr << error->message << "\n";
@@ -34,6 +46,12 @@ int main(int argc, char** argv) {
   if (const auto* command = std::get_if<ControlCommand>(&invocation)) {
     QCoreApplication application(argc, argv);
     return runControlCommand(*command);
+  }
+
+  if (relaunched) {
+    deskplay::platform::SystemClock clock;
+    static_cast<void>(InstanceLock::waitForRelease(
+        controlEndpoint(QProcessEnvironment::systemEnvironment()).lock, kRelaunchWait, clock));
   }
 
   RunMode mode = std::get<RunApplication>(invocation).mode;

@@ -9,7 +9,7 @@
 #include "core/basics/repo_root.hpp"
 #include "core/session/engine_environment.hpp"
 #include "core/session/engine_process.hpp"
-#include "core/session/server_url.hpp"
+#include "core/settings/server_url.hpp"
 
 namespace deskplay::core {
 

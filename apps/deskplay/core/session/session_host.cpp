@@ -4,27 +4,44 @@
 
 namespace deskplay::core {
 
-SessionHost::SessionHost(GameSupervisor& supervisor, CatalogStore& catalog,
-                         InputSocket& inputSocket, ArcadeLog log, QObject* parent)
+SessionHost::SessionHost(Stores stores, ArcadeLog log, QObject* parent)
     : QObject(parent),
-      supervisor_(supervisor),
-      catalog_(catalog),
-      inputSocket_(inputSocket),
+      supervisor_(stores.supervisor),
+      catalog_(stores.catalog),
+      inputSocket_(stores.inputSocket),
+      keyTap_(stores.keyTap),
+      hotkeys_(stores.hotkeys),
+      permissions_(stores.permissions),
+      dataFolder_(stores.dataFolder),
       log_(std::move(log)) {
   connect(&supervisor_, &GameSupervisor::stateChanged, this, &SessionHost::finishQuitWhenIdle);
+  connect(&supervisor_, &GameSupervisor::keyCaptureChanged, &keyTap_, &KeyTap::setCapturing);
 }
 
 void SessionHost::start() {
-  // The permissions refresh comes first once the permissions model exists.
+  permissions_.refresh();
   if (!supervisor_.stash().restore()) {
     log_.write("start-up: the desktop left stashed could not be fully restored");
   }
-  // The data folder's migration belongs here, between the restore and the catalog.
+  dataFolder_.migrateLegacyIfNeeded();
   catalog_.load();
   inputSocket_.start();
   if (!inputSocket_.hasPort()) log_.write("start-up: the input socket could not listen");
-  // The key tap's callbacks, its stop hotkey and its start follow the input socket; until
-  // the tap exists, the supervisor's keyCaptureChanged and stop() are its hand-over points.
+  startKeyTap();
+}
+
+void SessionHost::startKeyTap() {
+  keyTap_.setOnEvent([this](int keyCode, const std::string& characters) {
+    inputSocket_.send(keyCode, QString::fromStdString(characters));
+  });
+  keyTap_.setOnStopHotkey([this] { stop(); });
+  keyTap_.setOnHotkeyRecorded(
+      [this](const std::optional<Hotkey>& recorded) { hotkeys_.finishRecording(recorded); });
+  keyTap_.setStopHotkey(hotkeys_.hotkey());
+  keyTap_.start();
+  if (!keyTap_.installed()) {
+    log_.write("start-up: no keyboard access; the key tap is not installed");
+  }
 }
 
 bool SessionHost::stop() {

@@ -4,23 +4,40 @@
 
 #include "core/basics/arcade_log.hpp"
 #include "core/catalog/catalog_store.hpp"
-#include "core/session/game_supervisor.hpp"
+#include "core/hotkey/hotkey_store.hpp"
 #include "core/input/input_socket.hpp"
+#include "core/keys/key_tap.hpp"
+#include "core/session/game_supervisor.hpp"
+#include "core/settings/data_folder.hpp"
+#include "core/settings/permissions_model.hpp"
 
 namespace deskplay::core {
 
 // The application's start-up and quit around the session stores, and the stop action shared
-// by the stop hotkey, the menu and quit. Main thread only.
+// by the stop hotkey, the menu and quit. The key tap captures keys exactly while the
+// supervisor's engine owns them. Main thread only.
 class SessionHost final : public QObject {
   Q_OBJECT
 
  public:
-  // The stores must outlive the host.
-  SessionHost(GameSupervisor& supervisor, CatalogStore& catalog, InputSocket& inputSocket,
-              ArcadeLog log, QObject* parent = nullptr);
+  // The stores the host starts and stops; they must outlive it.
+  struct Stores {
+    GameSupervisor& supervisor;
+    CatalogStore& catalog;
+    InputSocket& inputSocket;
+    KeyTap& keyTap;
+    HotkeyStore& hotkeys;
+    PermissionsModel& permissions;
+    DataFolder& dataFolder;
+  };
 
-  // Start-up, in order; no step's failure stops the later ones. Before anything can start a
-  // game, a desktop left stashed by an earlier run is put back.
+  SessionHost(Stores stores, ArcadeLog log, QObject* parent = nullptr);
+
+  // Start-up, in order; no step's failure stops the later ones. The permissions are read
+  // first. Before anything can start a game, a desktop left stashed by an earlier run is put
+  // back; then saved work moves from the old data folder. The key tap starts last, with
+  // its callbacks in place and the stored stop hotkey: captured keys go to the input socket,
+  // the stop hotkey is the stop action, and recordings go to the hotkey store.
   void start();
 
   // When an engine runs: shows "restoring" and sends it the terminate request; the
@@ -37,10 +54,15 @@ class SessionHost final : public QObject {
 
  private:
   void finishQuitWhenIdle();
+  void startKeyTap();
 
   GameSupervisor& supervisor_;
   CatalogStore& catalog_;
   InputSocket& inputSocket_;
+  KeyTap& keyTap_;
+  HotkeyStore& hotkeys_;
+  PermissionsModel& permissions_;
+  DataFolder& dataFolder_;
   ArcadeLog log_;
   bool quitting_ = false;
   bool quitReadySent_ = false;
