@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "core/session/server_url.hpp"
+#include "core/settings/server_url.hpp"
 #include "engine_fixture.hpp"
 
 namespace deskplay::testing {

@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "engine_fixture.hpp"
+#include "host_stores.hpp"
 
 namespace deskplay::testing {
 namespace {
@@ -22,12 +23,13 @@ struct HostFixture {
         catalog(fixture.paths(), fixture.preferences, fixture.clock,
                 platform::simulatedToolPaths("/nowhere"), fixture.environment()),
         log(fixture.paths().applicationLog(), fixture.clock),
-        host(*supervisor, catalog, socket, log) {}
+        host(stores.with(*supervisor, catalog, socket), log) {}
 
   EngineFixture fixture{EngineFixture::Layout::packaged};
   std::unique_ptr<GameSupervisor> supervisor;
   core::CatalogStore catalog;
   core::InputSocket socket;
+  HostStores stores{fixture};
   core::ArcadeLog log;
   core::SessionHost host;
 };
@@ -53,6 +55,25 @@ TEST(SessionHostStart, RestoresLeftoversLoadsTheCatalogAndOpensTheSocket) {
   ASSERT_EQ(h.catalog.games().size(), 1u) << h.catalog.refreshError().value_or("");
   EXPECT_EQ(h.catalog.games()[0].id, "snake");
   EXPECT_TRUE(h.socket.hasPort());
+}
+
+TEST(SessionHostStart, ReadsThePermissionsAndMovesSavedWorkBeforeTheCatalogLoads) {
+  HostFixture h;
+  h.stores.accessibility.setTrusted(false);
+  const fs::path legacy = h.stores.dataFolder.legacyFolder();
+  fs::create_directories(legacy);
+  writeFile(legacy / "snake-save.json", "{}");
+  fs::create_directories(h.fixture.paths().userGamesFolder());
+  addGameFolder(h.fixture.paths().userGamesFolder(), "pong");
+
+  h.host.start();
+  EXPECT_EQ(readFile(h.stores.dataFolder.url() / "snake-save.json"), "{}");
+  EXPECT_FALSE(fs::exists(legacy / "snake-save.json"));
+  ASSERT_EQ(h.catalog.games().size(), 1u) << h.catalog.refreshError().value_or("");
+  EXPECT_EQ(h.catalog.games()[0].id, "pong");
+  EXPECT_NE(readFile(h.fixture.paths().applicationLog())
+                .find("perms: accessibility=false inputMonitoring=true"),
+            std::string::npos);
 }
 
 TEST(SessionHostStart, AStashThatCannotBeRestoredDoesNotStopStartUp) {
