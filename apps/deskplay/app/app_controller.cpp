@@ -27,7 +27,8 @@ QString sessionName(core::SessionState state) {
 
 }  // namespace
 
-QJsonObject statusJson(const core::GameSupervisor& supervisor, const core::CatalogStore& catalog) {
+QJsonObject statusJson(const core::GameSupervisor& supervisor, const core::CatalogStore& catalog,
+                       const core::KeyTap& keyTap, const core::HotkeyStore& hotkeys) {
   QJsonArray games;
   for (const auto& game : catalog.games()) games.append(QString::fromStdString(game.id));
   const auto& current = supervisor.currentGame();
@@ -38,25 +39,74 @@ QJsonObject statusJson(const core::GameSupervisor& supervisor, const core::Catal
       {"games", games},
       {"refreshError", textOrNull(catalog.refreshError())},
       {"session", sessionName(supervisor.state())},
+      {"stopHotkey", QString::fromStdString(hotkeys.hotkey().display())},
+      {"keyTap", QJsonObject{{"installed", keyTap.installed()},
+                             {"trusted", keyTap.trusted()},
+                             {"capturing", keyTap.capturing()},
+                             {"recording", hotkeys.recording()},
+                             {"count", keyTap.count()},
+                             {"lastKeyCode", keyTap.lastKeyCode()}}},
   };
 }
 
-AppController::AppController(core::SessionHost& host, core::GameSupervisor& supervisor,
-                             core::CatalogStore& catalog)
-    : host_(host), supervisor_(supervisor), catalog_(catalog) {}
+QJsonObject hotkeyJson(const core::Hotkey& hotkey) {
+  return QJsonObject{{"keyCode", hotkey.keyCode},
+                     {"control", hotkey.control},
+                     {"option", hotkey.option},
+                     {"shift", hotkey.shift},
+                     {"command", hotkey.command},
+                     {"label", QString::fromStdString(hotkey.label)},
+                     {"display", QString::fromStdString(hotkey.display())}};
+}
 
-QJsonObject AppController::handle(const ControlCommand& command) {
+AppController::AppController(core::SessionHost& host, core::GameSupervisor& supervisor,
+                             core::CatalogStore& catalog, core::KeyTap& keyTap,
+                             core::HotkeyStore& hotkeys, QObject* parent)
+    : QObject(parent),
+      host_(host),
+      supervisor_(supervisor),
+      catalog_(catalog),
+      keyTap_(keyTap),
+      hotkeys_(hotkeys) {
+  connect(&hotkeys_, &core::HotkeyStore::recordingFinished, this,
+          &AppController::recordingFinished);
+}
+
+void AppController::handle(const ControlCommand& command, const ControlReply& reply) {
   switch (command.kind) {
     case ControlCommand::Kind::play:
-      return play(command);
+      return reply.send(play(command));
     case ControlCommand::Kind::stop:
-      return stop();
+      return reply.send(stop());
     case ControlCommand::Kind::restore:
-      return restore();
+      return reply.send(restore());
     case ControlCommand::Kind::status:
-      return status();
+      return reply.send(status());
+    case ControlCommand::Kind::recordHotkey:
+      return recordHotkey(reply);
   }
-  return status();
+  reply.send(status());
+}
+
+void AppController::recordHotkey(const ControlReply& reply) {
+  if (hotkeys_.recording()) return reply.send(errorReply(kAlreadyRecording));
+  // Without a tap nothing would ever end the recording.
+  if (!keyTap_.installed()) return reply.send(errorReply(kNoKeyTap));
+  recordingReply_ = reply;
+  reply.onAbandoned([this] {
+    recordingReply_.reset();
+    hotkeys_.cancelRecording();
+  });
+  hotkeys_.startRecording();
+}
+
+void AppController::recordingFinished(const std::optional<core::Hotkey>& recorded) {
+  if (!recordingReply_) return;
+  const ControlReply reply = *recordingReply_;
+  recordingReply_.reset();
+  reply.send(QJsonObject{
+      {"ok", true},
+      {"recorded", recorded ? QJsonValue(hotkeyJson(*recorded)) : QJsonValue(QJsonValue::Null)}});
 }
 
 QJsonObject AppController::play(const ControlCommand& command) {
@@ -100,7 +150,7 @@ QJsonObject AppController::restore() {
 }
 
 QJsonObject AppController::status() const {
-  return okReply(statusJson(supervisor_, catalog_));
+  return okReply(statusJson(supervisor_, catalog_, keyTap_, hotkeys_));
 }
 
 }  // namespace deskplay::app

@@ -5,30 +5,46 @@
 #include <string>
 
 #include "app/command_line.hpp"
+#include "app/control_server.hpp"
 #include "core/catalog/catalog_store.hpp"
+#include "core/hotkey/hotkey_store.hpp"
+#include "core/keys/key_tap.hpp"
 #include "core/session/game_supervisor.hpp"
 #include "core/session/session_host.hpp"
 
 namespace deskplay::app {
 
 // The state the status command prints: "currentGame" (id or null), "lastError" (text or
-// null), "games" (the catalog's ids in order), "refreshError" (text or null) and "session"
-// ("idle", "running" or "needsAttention").
-QJsonObject statusJson(const core::GameSupervisor& supervisor, const core::CatalogStore& catalog);
+// null), "games" (the catalog's ids in order), "refreshError" (text or null), "session"
+// ("idle", "running" or "needsAttention"), "stopHotkey" (as shown, "⌃⌥Q") and "keyTap"
+// ({"installed","trusted","capturing","recording": booleans, "count","lastKeyCode": numbers}).
+QJsonObject statusJson(const core::GameSupervisor& supervisor, const core::CatalogStore& catalog,
+                       const core::KeyTap& keyTap, const core::HotkeyStore& hotkeys);
+
+// A hotkey as the record-hotkey command answers it: its stored fields and "display".
+QJsonObject hotkeyJson(const core::Hotkey& hotkey);
 
 // Carries out control commands on the session stores, answering with the stores' own texts.
 // Main thread.
-class AppController {
+class AppController final : public QObject {
+  Q_OBJECT
+
  public:
   static constexpr const char* kAlreadyRunning = "A game is already running.";
   static constexpr const char* kNothingRunning = "No game is running.";
   static constexpr const char* kStopFirst = "A game is running; stop it first.";
+  static constexpr const char* kAlreadyRecording = "A stop hotkey is already being recorded.";
+  static constexpr const char* kNoKeyTap =
+      "Deskplay has no keyboard access, so it cannot record a hotkey.";
 
   // The stores must outlive the controller.
   AppController(core::SessionHost& host, core::GameSupervisor& supervisor,
-                core::CatalogStore& catalog);
+                core::CatalogStore& catalog, core::KeyTap& keyTap, core::HotkeyStore& hotkeys,
+                QObject* parent = nullptr);
 
-  QJsonObject handle(const ControlCommand& command);
+  // Answers at once, except a recording: that is answered when it ends, and cancelled when
+  // its client leaves first.
+  void handle(const ControlCommand& command, const ControlReply& reply);
 
  private:
   std::optional<core::Game> findGame(const std::string& id) const;
@@ -36,10 +52,16 @@ class AppController {
   QJsonObject stop();
   QJsonObject restore();
   QJsonObject status() const;
+  void recordHotkey(const ControlReply& reply);
+  void recordingFinished(const std::optional<core::Hotkey>& recorded);
 
   core::SessionHost& host_;
   core::GameSupervisor& supervisor_;
   core::CatalogStore& catalog_;
+  core::KeyTap& keyTap_;
+  core::HotkeyStore& hotkeys_;
+  // The client waiting for the recording it started.
+  std::optional<ControlReply> recordingReply_;
 };
 
 }  // namespace deskplay::app

@@ -22,7 +22,18 @@ AppServices::AppServices(std::filesystem::path bundle, QProcessEnvironment envir
       windows_(*simdesk_),
       scripts_(*simdesk_),
       desktopWorkspace_(*simdesk_),
-      workspace_(desktopWorkspace_) {
+      workspace_(desktopWorkspace_),
+      eventTaps_(*simdesk_),
+      accessibility_(*simdesk_),
+      privacyChecks_(*simdesk_) {
+  keyTap_ = std::make_unique<core::KeyTap>(
+      core::KeyTap::Services{eventTaps_, accessibility_, privacyChecks_, workspace_});
+  hotkeys_ = std::make_unique<core::HotkeyStore>(preferences_, *keyTap_);
+  permissions_ = std::make_unique<core::PermissionsModel>(
+      accessibility_, privacyChecks_, workspace_, timers_, log(), [this] {
+        if (relaunch_) relaunch_();
+      });
+  dataFolder_ = std::make_unique<core::DataFolder>(paths_, preferences_, workspace_);
   catalog_ =
       std::make_unique<core::CatalogStore>(paths_, preferences_, clock_, tools_, environment);
   core::GameSupervisor::Services services{
@@ -30,7 +41,10 @@ AppServices::AppServices(std::filesystem::path bundle, QProcessEnvironment envir
   // Signing in comes later; until then engines get no session token.
   supervisor_ =
       std::make_unique<core::GameSupervisor>(paths_, services, tools_, std::move(environment));
-  host_ = std::make_unique<core::SessionHost>(*supervisor_, *catalog_, inputSocket_, log());
+  host_ = std::make_unique<core::SessionHost>(
+      core::SessionHost::Stores{*supervisor_, *catalog_, inputSocket_, *keyTap_, *hotkeys_,
+                                *permissions_, *dataFolder_},
+      log());
 }
 
 AppServices::~AppServices() = default;

@@ -2,18 +2,26 @@
 
 #include <QProcessEnvironment>
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 #include "core/basics/app_paths.hpp"
 #include "core/basics/arcade_log.hpp"
 #include "core/catalog/catalog_store.hpp"
+#include "core/hotkey/hotkey_store.hpp"
+#include "core/input/input_socket.hpp"
+#include "core/keys/key_tap.hpp"
 #include "core/session/game_supervisor.hpp"
 #include "core/session/owned_main_loop_timers.hpp"
 #include "core/session/session_host.hpp"
-#include "core/input/input_socket.hpp"
+#include "core/settings/data_folder.hpp"
+#include "core/settings/permissions_model.hpp"
 #include "platform/linux/linux_workspace.hpp"
 #include "platform/linux/plist_file_preferences.hpp"
 #include "platform/linux/system_clock.hpp"
+#include "platform/sim/sim_accessibility.hpp"
+#include "platform/sim/sim_event_taps.hpp"
+#include "platform/sim/sim_privacy_checks.hpp"
 #include "platform/sim/sim_script_host.hpp"
 #include "platform/sim/simdesk_event_pump.hpp"
 #include "platform/sim/sim_windows.hpp"
@@ -28,7 +36,8 @@ std::filesystem::path simToolsFolder(const QProcessEnvironment& environment,
                                      const std::filesystem::path& bundle);
 
 // The application's one set of platform adapters and stores, wired for Linux: user defaults
-// in a property-list file, the real clock, and simdesk for windows, scripts and Finder.
+// in a property-list file, the real clock, and simdesk for windows, scripts, Finder, the
+// keyboard tap and the privacy checks.
 // Created once on the main thread, after the instance lock is held.
 class AppServices {
  public:
@@ -42,7 +51,15 @@ class AppServices {
   core::GameSupervisor& supervisor() { return *supervisor_; }
   core::CatalogStore& catalog() { return *catalog_; }
   core::InputSocket& inputSocket() { return inputSocket_; }
+  core::KeyTap& keyTap() { return *keyTap_; }
+  core::HotkeyStore& hotkeys() { return *hotkeys_; }
+  core::PermissionsModel& permissions() { return *permissions_; }
+  core::DataFolder& dataFolder() { return *dataFolder_; }
   core::SessionHost& host() { return *host_; }
+
+  // What the permissions' relaunch runs: start a new instance, then quit this one the way the
+  // application quits. Until it is set, a relaunch does nothing.
+  void setRelaunch(std::function<void()> relaunch) { relaunch_ = std::move(relaunch); }
 
  private:
   core::AppPaths paths_;
@@ -56,9 +73,18 @@ class AppServices {
   platform::SimScriptHost scripts_;
   platform::SimWorkspace desktopWorkspace_;
   platform::LinuxWorkspace workspace_;
+  platform::SimEventTaps eventTaps_;
+  platform::SimAccessibility accessibility_;
+  platform::SimPrivacyChecks privacyChecks_;
   // After the ports: a goodbye still pending at quit goes before the windows it holds.
   core::OwnedMainLoopTimers timers_;
   core::InputSocket inputSocket_;
+  // Before the supervisor, which switches its capturing until the end.
+  std::unique_ptr<core::KeyTap> keyTap_;
+  std::unique_ptr<core::HotkeyStore> hotkeys_;
+  std::function<void()> relaunch_;
+  std::unique_ptr<core::PermissionsModel> permissions_;
+  std::unique_ptr<core::DataFolder> dataFolder_;
   std::unique_ptr<core::CatalogStore> catalog_;
   std::unique_ptr<core::GameSupervisor> supervisor_;
   std::unique_ptr<core::SessionHost> host_;

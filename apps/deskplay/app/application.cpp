@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <iostream>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "app/app_controller.hpp"
 #include "app/app_services.hpp"
@@ -16,6 +18,7 @@
 #include "app/instance_lock.hpp"
 #include "app/termination_signals.hpp"
 #include "app/tray_menu.hpp"
+#include "core/settings/relaunch.hpp"
 
 namespace deskplay::app {
 
@@ -48,8 +51,11 @@ int runApplication(QCoreApplication& application, RunMode mode) {
   services.log().write("Deskplay started");
   services.host().start();
 
-  AppController controller(services.host(), services.supervisor(), services.catalog());
-  ControlServer server([&controller](const ControlCommand& c) { return controller.handle(c); });
+  AppController controller(services.host(), services.supervisor(), services.catalog(),
+                           services.keyTap(), services.hotkeys());
+  ControlServer server([&controller](const ControlCommand& command, const ControlReply& reply) {
+    controller.handle(command, reply);
+  });
   if (const Status listening = server.listen(endpoint.socket); !listening.ok()) {
     std::cerr << "Deskplay: " << listening.message() << "\n";
     return 1;
@@ -62,6 +68,12 @@ int runApplication(QCoreApplication& application, RunMode mode) {
     services.host().quit();
     QTimer::singleShot(kQuitGraceMs, &application, &QCoreApplication::quit);
   };
+  services.setRelaunch([&quit, mode] {
+    std::vector<std::string> arguments;
+    if (mode == RunMode::headless) arguments.emplace_back("--headless");
+    core::relaunchApplication(QCoreApplication::applicationFilePath().toStdString(), arguments,
+                              quit);
+  });
   TerminationSignals terminationSignals;
   QObject::connect(&terminationSignals, &TerminationSignals::received, &application, quit);
 
@@ -92,6 +104,13 @@ int runControlCommand(const ControlCommand& command) {
   if (!reply.value().value("ok").toBool()) {
     std::cerr << reply.value().value("error").toString().toStdString() << "\n";
     return 1;
+  }
+  if (command.kind == ControlCommand::Kind::recordHotkey) {
+    const QJsonValue recorded = reply.value().value("recorded");
+    std::cout << (recorded.isObject()
+                      ? recorded.toObject().value("display").toString().toStdString()
+                      : std::string("cancelled"))
+              << "\n";
   }
   if (command.kind == ControlCommand::Kind::status) {
     std::cout << QJsonDocument(reply.value().value("status").toObject())

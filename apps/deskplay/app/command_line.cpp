@@ -34,6 +34,9 @@ Invocation parseCommandLine(const std::vector<std::string>& arguments) {
   if (first == "stop") return withoutArguments(ControlCommand::Kind::stop, arguments);
   if (first == "restore") return withoutArguments(ControlCommand::Kind::restore, arguments);
   if (first == "status") return withoutArguments(ControlCommand::Kind::status, arguments);
+  if (first == "record-hotkey") {
+    return withoutArguments(ControlCommand::Kind::recordHotkey, arguments);
+  }
   if (first.starts_with("-")) return usageError("unknown option '" + first + "'");
   return usageError("unknown command '" + first + "'");
 }
@@ -47,6 +50,9 @@ std::string usageText() {
   Deskplay stop                stop the running game; the desktop is restored when it ends
   Deskplay restore             restore the desktop after a session that did not end cleanly
   Deskplay status              print the state as one JSON object
+  Deskplay record-hotkey       record a new stop hotkey: press it with at least one of
+                               Control, Option, Shift or Command; Escape cancels. Prints the
+                               new hotkey (as "⌃⌥Q") or "cancelled"
   Deskplay --help              print this help
 
 The commands talk to the running instance through the socket "deskplay-control" in

@@ -15,7 +15,7 @@ struct RunApplication {
 
 // A request to the running instance.
 struct ControlCommand {
-  enum class Kind { play, stop, restore, status };
+  enum class Kind { play, stop, restore, status, recordHotkey };
   Kind kind = Kind::status;
   std::string gameId;
   std::vector<std::string> args;

@@ -26,7 +26,8 @@ TEST(ParseCommandLine, RunModesHelpAndCommands) {
     ControlCommand::Kind kind;
   } words[] = {{"stop", ControlCommand::Kind::stop},
                {"restore", ControlCommand::Kind::restore},
-               {"status", ControlCommand::Kind::status}};
+               {"status", ControlCommand::Kind::status},
+               {"record-hotkey", ControlCommand::Kind::recordHotkey}};
   for (const auto& w : words) {
     EXPECT_EQ(std::get<ControlCommand>(parseCommandLine({w.word})).kind, w.kind) << w.word;
   }
@@ -35,7 +36,7 @@ TEST(ParseCommandLine, RunModesHelpAndCommands) {
 TEST(ParseCommandLine, BadUsageIsOneLine) {
   const Args cases[] = {{"play"},        {"play", ""},        {"stop", "now"},
                         {"status", "x"}, {"--headless", "x"}, {"--verbose"},
-                        {"launch"},      {"restore", "--all"}};
+                        {"launch"},      {"restore", "--all"},    {"record-hotkey", "Q"}};
   for (const auto& args : cases) {
     const auto invocation = parseCommandLine(args);
     ASSERT_TRUE(std::holds_alternative<UsageError>(invocation)) << args[0];

@@ -9,9 +9,11 @@ namespace deskplay::app {
 
 namespace {
 
-// A start of a game waits for the engine to run; nothing else takes long.
+// A start of a game waits for the engine to run; nothing else takes long but a recording,
+// which waits for the user as long as it takes.
 constexpr int kConnectTimeoutMs = 5000;
 constexpr int kReplyTimeoutMs = 60000;
+constexpr int kNoTimeout = -1;
 
 }  // namespace
 
@@ -26,9 +28,11 @@ Result<QJsonObject> sendControlCommand(const std::filesystem::path& socket,
   if (!client.waitForBytesWritten(kConnectTimeoutMs)) {
     return Error{"Deskplay did not take the command: " + client.errorString().toStdString()};
   }
+  const int replyTimeoutMs =
+      command.kind == ControlCommand::Kind::recordHotkey ? kNoTimeout : kReplyTimeoutMs;
   QByteArray reply;
   while (!reply.contains('\n')) {
-    if (!client.waitForReadyRead(kReplyTimeoutMs)) break;
+    if (!client.waitForReadyRead(replyTimeoutMs)) break;
     reply += client.readAll();
     if (reply.size() > kMaxControlLineBytes) break;
   }

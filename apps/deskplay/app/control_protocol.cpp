@@ -11,7 +11,7 @@ namespace deskplay::app {
 
 namespace {
 
-constexpr const char* kCommandNames[] = {"play", "stop", "restore", "status"};
+constexpr const char* kCommandNames[] = {"play", "stop", "restore", "status", "record-hotkey"};
 
 QString commandName(ControlCommand::Kind kind) {
   return QString::fromLatin1(kCommandNames[static_cast<int>(kind)]);

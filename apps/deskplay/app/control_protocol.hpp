@@ -22,8 +22,9 @@ struct ControlEndpoint {
 ControlEndpoint controlEndpoint(const QProcessEnvironment& environment);
 
 // Requests are one JSON object per line: {"command":"play","game":ID,"args":[…]},
-// {"command":"stop"}, {"command":"restore"}, {"command":"status"}. Each is answered with one
-// line: {"ok":true,"status":{…}} or {"ok":false,"error":TEXT}.
+// {"command":"stop"}, {"command":"restore"}, {"command":"status"},
+// {"command":"record-hotkey"}. Each is answered with one line: {"ok":true,"status":{…}} (a
+// recording: {"ok":true,"recorded":{…} or null} once it ends) or {"ok":false,"error":TEXT}.
 inline constexpr qsizetype kMaxControlLineBytes = 64 * 1024;
 
 QByteArray encodeRequest(const ControlCommand& command);

@@ -12,6 +12,7 @@ TEST(ControlProtocol, RequestsRoundTrip) {
       {ControlCommand::Kind::stop, {}, {}},
       {ControlCommand::Kind::restore, {}, {}},
       {ControlCommand::Kind::status, {}, {}},
+      {ControlCommand::Kind::recordHotkey, {}, {}},
   };
   for (const auto& command : commands) {
     const QByteArray line = encodeRequest(command);

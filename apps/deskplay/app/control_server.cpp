@@ -1,8 +1,34 @@
 #include "app/control_server.hpp"
 
-#include <QLocalSocket>
+#include <utility>
 
 namespace deskplay::app {
+
+ControlReply::ControlReply(QLocalSocket* client) : state_(std::make_shared<State>()) {
+  state_->client = client;
+}
+
+void ControlReply::send(const QJsonObject& reply) const {
+  if (state_->answered) return;
+  state_->answered = true;
+  if (state_->client == nullptr) return;
+  state_->client->write(encodeReply(reply));
+  state_->client->disconnectFromServer();
+}
+
+void ControlReply::onAbandoned(std::function<void()> abandoned) const {
+  QLocalSocket* client = state_->client;
+  if (client == nullptr) {
+    if (!state_->answered) abandoned();
+    return;
+  }
+  QObject::connect(client, &QLocalSocket::disconnected, client,
+                   [state = state_, abandoned = std::move(abandoned)] {
+                     if (state->answered) return;
+                     state->answered = true;
+                     abandoned();
+                   });
+}
 
 ControlServer::ControlServer(Handler handler, QObject* parent)
     : QObject(parent), handler_(std::move(handler)) {
@@ -35,11 +61,12 @@ void ControlServer::accept() {
       // One request per connection: whatever follows is not read.
       disconnect(client, &QLocalSocket::readyRead, this, nullptr);
       const auto command = decodeRequest(line.trimmed());
-      const QJsonObject reply = command.ok()
-                                    ? handler_(command.value())
-                                    : errorReply(QString::fromStdString(command.message()));
-      client->write(encodeReply(reply));
-      client->disconnectFromServer();
+      const ControlReply reply(client);
+      if (command.ok()) {
+        handler_(command.value(), reply);
+      } else {
+        reply.send(errorReply(QString::fromStdString(command.message())));
+      }
     });
   }
 }
