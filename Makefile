@@ -32,6 +32,8 @@ bench: build
 	@build/default/bench/burrowd/burrowd_bench
 	@build/default/bench/sonette/sonette_bench
 	@build/default/bench/simdesk/simdesk_bench
+	@build/default/bench/simdesk/simdesk_tap_bench
+	@build/default/bench/simdesk/simdesk_view_bench
 	@build/default/sim/simdesk/scripting/simdesk_scripting_bench
 	@build/default/bench/deskplay/stash/desktop_stash_bench
 	@build/default/bench/deskplay/catalog/catalog_bench

@@ -271,7 +271,7 @@ std::string ctlUsage() {
          "  drag X1 Y1 X2 Y2 [--steps N]    left button down, N drags (10), up\n"
          "  move X Y                        the pointer moves there\n"
          "  events                          the delivery log as JSON lines: what each tap\n"
-         "                                  did, what each monitor and application received"
+         "                                  did, what each monitor and application received\n"
          "  --help                          show this text\n";
 }
 
