@@ -7,14 +7,12 @@
 // Usage: simdesk_tap_bench   (its session lives in a temporary folder under $TMPDIR or /tmp)
 
 #include <poll.h>
-#include <signal.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
 #include <optional>
 #include <thread>
 #include <vector>
@@ -23,8 +21,7 @@
 #include "platform/sim/sim_event_taps.hpp"
 #include "sim/simdesk/protocol/event_wire.hpp"
 #include "sim/simdesk/protocol/messages.hpp"
-#include "support/child_process.hpp"
-#include "support/temp_dir.hpp"
+#include "simdesk_session.hpp"
 
 namespace deskplay::bench {
 
@@ -76,20 +73,12 @@ void report(const char* what, const std::vector<double>& samples) {
 }
 
 int run() {
-  testing::TempDir root;
-  const auto home = root / "home";
-  const auto runtime = root / "run";
-  std::filesystem::create_directories(home / "Desktop");
-  std::filesystem::create_directories(runtime);
-  std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
-  const auto socket = runtime / "simdesk.sock";
-  testing::ChildProcess simdesk({SIMDESK_PATH, "--socket", socket.string()},
-                                {"HOME=" + home.string(), "XDG_RUNTIME_DIR=" + runtime.string()});
-  const auto ready = simdesk.readLine(std::chrono::seconds(60));
-  if (!ready || !ready->starts_with("SIMDESK_READY ")) {
+  testing::SimdeskSession session;
+  if (!session.start()) {
     std::fprintf(stderr, "simdesk_tap_bench: simdesk did not start\n");
     return 1;
   }
+  const auto& socket = session.socket();
 
   // The tap's program and the person at the keyboard, each on a connection of its own.
   protocol::Connection tapConnection({socket, "Keyhark", static_cast<std::int32_t>(::getpid())});
@@ -163,8 +152,7 @@ int run() {
               p99 / percentile(requestRoundTrip, 0.99), p99 <= goal ? "met" : "MISSED",
               p99 / std::max(percentile(bare, 0.99), 1e-9));
 
-  simdesk.kill(SIGTERM);
-  simdesk.wait();
+  session.stop();
   if (lost > 0) {
     std::fprintf(stderr, "simdesk_tap_bench: %d keys did not reach the tap\n", lost);
     return 1;
