@@ -60,8 +60,8 @@ void PermissionsModel::startPolling() {
 }
 
 void PermissionsModel::stopPolling() {
-  // Both the settings menu and its pane stop the poll as they go; only the first stop is news.
-  if (!isPolling()) return;
+  // Both the settings menu and its pane stop the poll as they go; each stop is logged, so the
+  // log shows every screen that went away, polling or not.
   log_.write("perms: stopPolling");
   poll_.reset();
 }

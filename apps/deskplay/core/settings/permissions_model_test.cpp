@@ -90,7 +90,7 @@ TEST_F(PermissionsModelTest, CreationReadsBothPermissionsAndLogsTheFirstState) {
   }
 }
 
-TEST_F(PermissionsModelTest, PollLogsOneLinePerChangeBetweenOneStartAndOneStop) {
+TEST_F(PermissionsModelTest, PollLogsOneLinePerChangeAndEveryStop) {
   accessibility_.setTrusted(false);
   privacy_.setAccess(Access::denied);
   model();
@@ -125,6 +125,7 @@ TEST_F(PermissionsModelTest, PollLogsOneLinePerChangeBetweenOneStartAndOneStop) 
                             "perms: startPolling ignored (already polling)",
                             "perms: accessibility=true inputMonitoring=false polling=true",
                             "perms: accessibility=false inputMonitoring=true polling=true",
+                            "perms: stopPolling",
                             "perms: stopPolling",
                         }));
   EXPECT_EQ(accessibilityChanges.count(), 2);
