@@ -1,5 +1,7 @@
 #include "dispatch/command_dispatcher.hpp"
 
+#include <utf8proc.h>
+
 #include <algorithm>
 #include <array>
 #include <string>
@@ -15,13 +17,26 @@ namespace {
 
 constexpr std::size_t kLoggedLineCharacters = 200;
 
-// The first `count` characters of `text`, as valid UTF-8 for the log.
+// The first `count` characters of `text`, as valid UTF-8 for the log. A character is what a
+// reader sees as one: a letter with its combining marks, an emoji sequence, a CR LF pair.
 std::string leadingCharacters(std::string_view text, std::size_t count) {
   const std::string valid = replacingInvalidUtf8(text);
+  const auto* bytes = reinterpret_cast<const utf8proc_uint8_t*>(valid.data());
   std::size_t end = 0;
-  for (std::size_t seen = 0; end < valid.size() && seen < count; ++seen) {
-    ++end;
-    while (end < valid.size() && (static_cast<unsigned char>(valid[end]) & 0xC0) == 0x80) ++end;
+  std::size_t seen = 0;
+  utf8proc_int32_t previous = -1;
+  utf8proc_int32_t state = 0;
+  while (end < valid.size()) {
+    utf8proc_int32_t codePoint = 0;
+    const utf8proc_ssize_t length = utf8proc_iterate(
+        bytes + end, static_cast<utf8proc_ssize_t>(valid.size() - end), &codePoint);
+    if (length <= 0) break;
+    if (previous < 0 || utf8proc_grapheme_break_stateful(previous, codePoint, &state)) {
+      if (seen == count) break;
+      ++seen;
+    }
+    previous = codePoint;
+    end += static_cast<std::size_t>(length);
   }
   return valid.substr(0, end);
 }

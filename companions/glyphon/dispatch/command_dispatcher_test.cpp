@@ -548,15 +548,22 @@ TEST(CommandDispatcherTest, UndecodableLineWithoutStringIdIsOnlyLogged) {
 }
 
 TEST(CommandDispatcherTest, DecodeErrorLogQuotesTheFirst200Characters) {
-  Rig rig;
-  const std::string wide = "é";  // two bytes, one character
-  std::string line = "{";
-  for (int i = 0; i < 300; ++i) line += wide;
-  rig.dispatcher.handleCommand(line);
-  ASSERT_EQ(rig.log.lines().size(), 1u);
-  const std::string& logged = rig.log.lines()[0];
-  const std::string quoted = logged.substr(logged.find(" line=") + 6);
-  EXPECT_EQ(quoted, line.substr(0, 1 + 199 * wide.size()));
+  // Each is one character of several bytes, some of several code points.
+  for (const std::string& wide : {
+           std::string("\u00e9"),                      // é, precomposed
+           std::string("e\u0301"),                     // e and a combining acute accent
+           std::string("\U0001F1E9\U0001F1EA"),        // a flag: two regional indicators
+           std::string("\U0001F469\u200D\U0001F4BB"),  // an emoji joined by a ZWJ
+       }) {
+    Rig rig;
+    std::string line = "{";
+    for (int i = 0; i < 300; ++i) line += wide;
+    rig.dispatcher.handleCommand(line);
+    ASSERT_EQ(rig.log.lines().size(), 1u);
+    const std::string& logged = rig.log.lines()[0];
+    const std::string quoted = logged.substr(logged.find(" line=") + 6);
+    EXPECT_EQ(quoted, line.substr(0, 1 + 199 * wide.size())) << wide;
+  }
 }
 
 }  // namespace
