@@ -101,6 +101,8 @@ TEST(SimdeskProcessTest, HelpAndBadUsage) {
 TEST(SimdeskProcessTest, ListensWhereItIsToldAndTakesItsScreensFromTheCommandLine) {
   SimdeskSession session;
   const std::filesystem::path elsewhere = session.home() / "other.sock";
+  // Already on the desktop: Finder lays it out on the screens given, not on the default one.
+  writeFile(session.desktop() / "early.txt", "x");
   ASSERT_TRUE(session.start({"--socket", elsewhere.string(), "--screens", "800x600,1024x768"}));
   EXPECT_EQ(session.readyLine(), "SIMDESK_READY " + elsewhere.string());
   RawClient client(elsewhere);
@@ -112,6 +114,15 @@ TEST(SimdeskProcessTest, ListensWhereItIsToldAndTakesItsScreensFromTheCommandLin
   ASSERT_EQ(screens["screens"].size(), 2u);
   EXPECT_EQ(screens["screens"][0]["frame"]["width"], 800);
   EXPECT_EQ(screens["screens"][1]["frame"]["height"], 768);
+
+  client.send(R"({"id":3,"type":"state"})" "\n");
+  const json state = client.reply()["state"];
+  ASSERT_EQ(state["finder"]["items"].size(), 1u) << state.dump();
+  const json& icon = state["finder"]["items"][0]["iconFrame"];
+  EXPECT_GE(icon["x"].get<double>(), 0);
+  EXPECT_LE(icon["x"].get<double>() + icon["w"].get<double>(), 800) << icon.dump();
+  EXPECT_LE(icon["y"].get<double>() + icon["h"].get<double>(), 600) << icon.dump();
+  EXPECT_EQ(state["input"]["pointer"], (json{{"x", 400}, {"y", 300}}));
 }
 
 TEST(SimdeskProcessTest, MalformedRequestsGetErrorRepliesAndNeverEndTheServer) {

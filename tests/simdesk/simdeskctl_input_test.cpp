@@ -85,13 +85,20 @@ TEST_F(SimdeskctlInputTest, KeysAndTypedTextReachTheFrontmostApplication) {
   ASSERT_EQ(session_.ctl({"type", "aB"}).status, 0);
   ASSERT_EQ(session_.ctl({"key", "12", "--flags", "control,option", "--down"}).status, 0);
   ASSERT_EQ(session_.ctl({"key", "53", "--chars", "\x1b", "--up"}).status, 0);
+  // Modifier keys only change the flags, as on the Mac.
+  ASSERT_EQ(session_.ctl({"key", "56"}).status, 0);
+  ASSERT_EQ(session_.ctl({"key", "55", "--flags", "shift", "--down"}).status, 0);
   const std::string shift = std::to_string(platform::event_flags::shift);
   const std::string controlOption =
       std::to_string(platform::event_flags::control | platform::event_flags::option);
+  const std::string shiftCommand =
+      std::to_string(platform::event_flags::shift | platform::event_flags::command);
   EXPECT_EQ(received(), (std::vector<std::string>{
                             "Finder keyDown 0 a 0", "Finder keyUp 0 a 0",
                             "Finder keyDown 11 B " + shift, "Finder keyUp 11 B " + shift,
-                            "Finder keyDown 12 q " + controlOption, "Finder keyUp 53 \x1b 0"}));
+                            "Finder keyDown 12 q " + controlOption, "Finder keyUp 53 \x1b 0",
+                            "Finder flagsChanged 56  " + shift, "Finder flagsChanged 56  0",
+                            "Finder flagsChanged 55  " + shiftCommand}));
 }
 
 TEST_F(SimdeskctlInputTest, ClicksAndMovesGoUnderThePointerAndTheLogSaysSo) {

@@ -225,6 +225,14 @@ int keyCommand(const std::vector<std::string>& arguments, protocol::Connection& 
     }
   }
   if (!down && !up) return usage(err, "key takes --up or --down, not both");
+  if (const std::uint64_t held = modifierFlagOf(*keyCode); held != 0) {
+    // A modifier key sends no key-down or key-up: each change of the flags is one
+    // flags-changed event with the flags that hold after it, and no characters.
+    std::vector<Event> events;
+    if (down) events.push_back(keyEvent(EventType::flagsChanged, *keyCode, flags | held, "", ""));
+    if (up) events.push_back(keyEvent(EventType::flagsChanged, *keyCode, flags & ~held, "", ""));
+    return injectAll(connection, err, events);
+  }
   // Without --chars the key carries what it types on a US keyboard.
   const Shift shift = (flags & platform::event_flags::shift) != 0 ? Shift::down : Shift::up;
   const std::string typed = characters.value_or(usCharactersFor(*keyCode, shift).value_or(""));

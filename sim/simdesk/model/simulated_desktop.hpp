@@ -2,6 +2,8 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
@@ -29,7 +31,10 @@ class SimulatedDesktop {
     Finder::Watching watching = Finder::Watching::automatic;
   };
 
-  explicit SimulatedDesktop(Options options);
+  // `screens`, when given, replaces the default display before Finder starts, so that Finder
+  // lays its icons out on the displays there are.
+  explicit SimulatedDesktop(Options options,
+                            std::optional<std::vector<platform::Size>> screens = std::nullopt);
   ~SimulatedDesktop();
   SimulatedDesktop(const SimulatedDesktop&) = delete;
   SimulatedDesktop& operator=(const SimulatedDesktop&) = delete;

@@ -53,6 +53,38 @@ TEST_F(SimulatedDesktopTest, StateCoversEveryPart) {
   EXPECT_EQ(state["desktop"]["picture"], SystemEvents::kDefaultDesktopPicture);
 }
 
+// Displays given at start are in place before Finder lays out the icons already on the
+// desktop: each icon lands on the screen there is, whatever its size, and the pointer starts
+// in the middle of the main screen.
+TEST_F(SimulatedDesktopTest, IconsAndPointerAtStartAreOnTheScreensGiven) {
+  const std::vector<platform::Size> sizes[] = {{{800, 600}}, {{640, 480}, {1440, 900}}};
+  for (const auto& screens : sizes) {
+    SCOPED_TRACE(screens.front().width);
+    // A home of its own: no positions remembered from another case.
+    const deskplay::testing::TempDir fresh;
+    std::filesystem::create_directories(fresh.path() / "Desktop");
+    for (const char* name : {"a.txt", "b.txt"}) {
+      deskplay::testing::writeFile(fresh.path() / "Desktop" / name, "x");
+    }
+    SimulatedDesktop started(
+        SimulatedDesktop::Options{fresh.path(), &clock_, measure_, Finder::Watching::manual},
+        screens);
+    const platform::Rect area = started.screens().desktopArea();
+    ASSERT_EQ(area.size.width, screens.front().width);
+    EXPECT_EQ(started.events().pointer(),
+              (platform::Point{screens.front().width / 2, screens.front().height / 2}));
+    for (const char* name : {"a.txt", "b.txt"}) {
+      const DesktopItem* placed = started.finder().itemNamed(name);
+      ASSERT_NE(placed, nullptr) << name;
+      const platform::Rect frame = started.finder().iconFrame(*placed);
+      EXPECT_GE(frame.origin.x, area.origin.x) << name;
+      EXPECT_LE(frame.origin.x + frame.size.width, area.origin.x + area.size.width) << name;
+      EXPECT_GE(frame.origin.y, area.origin.y) << name;
+      EXPECT_LE(frame.origin.y + frame.size.height, area.origin.y + area.size.height) << name;
+    }
+  }
+}
+
 TEST_F(SimulatedDesktopTest, ProcessVisibilityThroughSystemEvents) {
   desktop().clientConnected(321, "Deskplay");
   auto& events = desktop().systemEvents();

@@ -76,8 +76,7 @@ int runSimdesk(int argc, char** argv) {
   desktopOptions.home = home;
   desktopOptions.clock = &clock;
   desktopOptions.measure = fontTextMeasure();
-  SimulatedDesktop desktop(std::move(desktopOptions));
-  if (options.value().screens) desktop.screens().setSizes(*options.value().screens);
+  SimulatedDesktop desktop(std::move(desktopOptions), options.value().screens);
   if (options.value().tapTimeout) desktop.events().setTapTimeout(*options.value().tapTimeout);
   DesktopRenderer renderer(desktop);
 
