@@ -25,7 +25,7 @@ sanitize: deps
 # The fuzz targets (clang), each for a short run.
 fuzz: deps
 	@cmake --preset fuzz >/dev/null
-	@cmake --build --preset fuzz
+	@cmake --build --preset fuzz --target deskplay_fuzzers
 	@scripts/run-fuzzers.sh build/fuzz 60
 
 bench: build
