@@ -18,12 +18,12 @@
 #include "platform/linux/system_clock.hpp"
 #include "platform/sim/sim_script_host.hpp"
 #include "platform/sim/sim_tool_paths.hpp"
+#include "protocol/script_host_runner.hpp"
 #include "simdesk_session.hpp"
 
 namespace deskplay::glyphon {
 namespace {
 
-using testing::HostScriptRunner;
 using testing::RecordingLog;
 using testing::RecordingOutput;
 
@@ -38,7 +38,7 @@ class FinderOnSimdesk : public ::testing::Test {
     }
     connection = session.connect("Glyphon");
     host = std::make_unique<platform::SimScriptHost>(*connection);
-    scripts = std::make_unique<HostScriptRunner>(*host, output);
+    scripts = std::make_unique<ScriptHostRunner>(*host, output);
     services = std::make_unique<FinderServices>(
         FinderServices{*scripts, log, preferences, clock, platform::simToolPaths(),
                        finderPreferencesFile(session.home())});
@@ -54,7 +54,7 @@ class FinderOnSimdesk : public ::testing::Test {
   std::unique_ptr<simdesk::protocol::Connection> connection;
   std::unique_ptr<platform::SimScriptHost> host;
   RecordingOutput output;
-  std::unique_ptr<HostScriptRunner> scripts;
+  std::unique_ptr<ScriptHostRunner> scripts;
   RecordingLog log;
   platform::PlistFilePreferences preferences{session.home() / ".config/UserDefaults.plist",
                                              session.home() / "Library/Preferences"};

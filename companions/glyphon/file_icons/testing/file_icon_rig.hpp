@@ -7,6 +7,7 @@
 #include "finder/testing/recording_glyphon_io.hpp"
 #include "platform/testing/fake_script_host.hpp"
 #include "platform/testing/fake_workspace.hpp"
+#include "protocol/script_host_runner.hpp"
 #include "support/temp_dir.hpp"
 
 namespace deskplay::glyphon::testing {
@@ -25,7 +26,7 @@ struct FileIconRig {
   SerialQueue repaintQueue{kRepaintQueueLabel};
   platform::testing::FakeScriptHost host;
   RecordingOutput output;
-  HostScriptRunner scripts{host, output};
+  ScriptHostRunner scripts{host, output};
   RecordingLog log;
   FileIconServices services{workspace, repaintQueue, scripts, output, log};
 };

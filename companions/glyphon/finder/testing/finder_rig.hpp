@@ -10,6 +10,7 @@
 #include "platform/testing/fake_clock.hpp"
 #include "platform/testing/fake_preferences.hpp"
 #include "platform/testing/fake_script_host.hpp"
+#include "protocol/script_host_runner.hpp"
 #include "support/temp_dir.hpp"
 
 namespace deskplay::glyphon::testing {
@@ -39,7 +40,7 @@ struct FinderRig {
   std::filesystem::path toolCalls = home / "tool-calls";
   platform::testing::FakeScriptHost host;
   RecordingOutput output;
-  HostScriptRunner scripts{host, output};
+  ScriptHostRunner scripts{host, output};
   RecordingLog log;
   platform::testing::FakePreferences preferences;
   platform::testing::FakeClock clock;

@@ -21,20 +21,3 @@ void PrintTo(const CommandAnswer& answer, std::ostream* out) {
 }
 
 }  // namespace deskplay::glyphon
-
-namespace deskplay::glyphon::testing {
-
-DetailedScriptRun HostScriptRunner::runDetailed(const std::string& source) {
-  const platform::ScriptRun run = host_.run(source);
-  if (run.outcome == platform::ScriptRun::Outcome::compileFailed) {
-    return {std::nullopt, "Failed to compile AppleScript"};
-  }
-  if (run.outcome == platform::ScriptRun::Outcome::succeeded) return {run.result, std::nullopt};
-  const std::string error = run.error.message  ? *run.error.message
-                            : run.error.number ? std::to_string(*run.error.number)
-                                               : run.error.description;
-  output_.writeLine("FINDER_SCRIPT_ERROR:" + error, OutputLines::Flush::now);
-  return {std::nullopt, error};
-}
-
-}  // namespace deskplay::glyphon::testing

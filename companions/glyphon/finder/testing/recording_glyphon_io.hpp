@@ -5,8 +5,6 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/testing/fake_script_host.hpp"
-#include "protocol/apple_script_runner.hpp"
 #include "protocol/command.hpp"
 #include "protocol/log_lines.hpp"
 #include "protocol/output_lines.hpp"
@@ -46,20 +44,6 @@ class RecordingOutput final : public OutputLines {
 
  private:
   std::vector<Line> lines_;
-};
-
-// Runs scripts on a script host and reports their failures as the program does: the
-// error text, and a FINDER_SCRIPT_ERROR line on `output`.
-class HostScriptRunner final : public AppleScriptRunner {
- public:
-  HostScriptRunner(platform::ScriptHost& host, OutputLines& output)
-      : host_(host), output_(output) {}
-
-  DetailedScriptRun runDetailed(const std::string& source) override;
-
- private:
-  platform::ScriptHost& host_;
-  OutputLines& output_;
 };
 
 }  // namespace deskplay::glyphon::testing
