@@ -13,6 +13,7 @@
 
 #include "support/child_process.hpp"
 #include "support/temp_dir.hpp"
+#include "test_bundle.hpp"
 
 namespace deskplay::testing {
 namespace {
@@ -26,30 +27,19 @@ constexpr const char* kUncleanEnd =
 constexpr const char* kRestoreFirst =
     "Restore the previous session's desktop before starting another game.";
 
-void addGame(const fs::path& games, const std::string& id, int order) {
-  fs::create_directories(games / id);
-  writeFile(games / id / (id + ".mjs"), "");
-  writeFile(games / id / "manifest.json",
-            R"({"id":")" + id + R"(","name":")" + id + R"(","entryFile":")" + id +
-                R"(.mjs","section":"arcade","launch":"solo","order":)" + std::to_string(order) +
-                R"(,"controls":[],"card":{"gradient":["#000000","#ffffff"],"glyph":["x"]}})");
-}
-
 class DeskplayCli : public ::testing::Test {
  protected:
   // One bundle for the suite: a copy of the application (it finds its resources beside its
   // own file), two games, and the fake engine as its Node.js.
   static void SetUpTestSuite() {
     suiteDir_ = new TempDir();
-    const fs::path bundle = suiteDir_->path() / "Deskplay.app";
-    fs::create_directories(bundle / "Contents/MacOS");
-    fs::copy_file(DESKPLAY_EXECUTABLE, bundle / "Contents/MacOS/Deskplay");
-    fs::create_directories(bundle / "Contents/Resources/games");
-    fs::create_symlink(fs::path(DESKPLAY_APP_TEST_FIXTURES) / "fake_engine.sh",
-                       bundle / "Contents/Resources/node");
-    addGame(bundle / "Contents/Resources/games", "snake", 2);
-    addGame(bundle / "Contents/Resources/games", "alpha", 1);
-    executable_ = new std::string((bundle / "Contents/MacOS/Deskplay").string());
+    const fs::path executable =
+        makeTestBundle(suiteDir_->path(), DESKPLAY_EXECUTABLE,
+                       fs::path(DESKPLAY_APP_TEST_FIXTURES) / "fake_engine.sh");
+    const fs::path games = suiteDir_->path() / "Deskplay.app/Contents/Resources/games";
+    addTestGame(games, "snake", 2);
+    addTestGame(games, "alpha", 1);
+    executable_ = new std::string(executable.string());
   }
   static void TearDownTestSuite() {
     delete executable_;
@@ -193,7 +183,7 @@ TEST_F(DeskplayCli, PlayStopAndTheirRefusals) {
 
 TEST_F(DeskplayCli, AGameFolderAddedAfterStartCanBePlayed) {
   startInstance({"FAKE_ENGINE_END=wait", "FAKE_ENGINE_TERM_PHASE=child-complete"});
-  addGame(dir_ / "home/Library/Application Support/Deskplay/games", "late", 0);
+  addTestGame(dir_ / "home/Library/Application Support/Deskplay/games", "late", 0);
 
   const Completed play = run({"play", "late"});
   ASSERT_EQ(play.status, 0) << play.errors;

@@ -8,6 +8,7 @@
 
 #include "engine_fixture.hpp"
 #include "host_stores.hpp"
+#include "test_bundle.hpp"
 
 namespace deskplay::testing {
 namespace {
@@ -34,20 +35,11 @@ struct HostFixture {
   core::SessionHost host;
 };
 
-void addGameFolder(const fs::path& games, const std::string& id) {
-  fs::create_directories(games / id);
-  writeFile(games / id / (id + ".mjs"), "");
-  writeFile(games / id / "manifest.json",
-            R"({"id":")" + id + R"(","name":")" + id + R"(","entryFile":")" + id +
-                R"(.mjs","section":"arcade","launch":"solo","controls":[],)"
-                R"("card":{"gradient":["#000000","#ffffff"],"glyph":["x"]}})");
-}
-
 TEST(SessionHostStart, RestoresLeftoversLoadsTheCatalogAndOpensTheSocket) {
   HostFixture h;
   fs::create_directories(h.fixture.stash());
   writeFile(h.fixture.stash() / "left-over.txt", "from a crash");
-  addGameFolder(h.fixture.resources() / "games", "snake");
+  addTestGame(h.fixture.resources() / "games", "snake");
 
   h.host.start();
   EXPECT_EQ(readFile(h.fixture.desktop() / "left-over.txt"), "from a crash");
@@ -64,7 +56,7 @@ TEST(SessionHostStart, ReadsThePermissionsAndMovesSavedWorkBeforeTheCatalogLoads
   fs::create_directories(legacy);
   writeFile(legacy / "snake-save.json", "{}");
   fs::create_directories(h.fixture.paths().userGamesFolder());
-  addGameFolder(h.fixture.paths().userGamesFolder(), "pong");
+  addTestGame(h.fixture.paths().userGamesFolder(), "pong");
 
   h.host.start();
   EXPECT_EQ(readFile(h.stores.dataFolder.url() / "snake-save.json"), "{}");

@@ -22,6 +22,7 @@
 #include "simdesk_session.hpp"
 #include "support/child_process.hpp"
 #include "support/temp_dir.hpp"
+#include "test_bundle.hpp"
 
 namespace deskplay::testing {
 namespace {
@@ -55,18 +56,10 @@ class KeyCapture : public ::testing::Test {
   // own file), one game, and the fake engine as its Node.js.
   static void SetUpTestSuite() {
     suiteDir_ = new TempDir();
-    const fs::path bundle = suiteDir_->path() / "Deskplay.app";
-    fs::create_directories(bundle / "Contents/MacOS");
-    fs::copy_file(DESKPLAY_EXECUTABLE, bundle / "Contents/MacOS/Deskplay");
-    const fs::path game = bundle / "Contents/Resources/games/snake";
-    fs::create_directories(game);
-    writeFile(game / "snake.mjs", "");
-    writeFile(game / "manifest.json",
-              R"({"id":"snake","name":"Snake","entryFile":"snake.mjs","section":"arcade",)"
-              R"("launch":"solo","controls":[],"card":{"gradient":["#000000","#ffffff"],)"
-              R"("glyph":["x"]}})");
-    fs::create_symlink(DESKPLAY_FAKE_ENGINE, bundle / "Contents/Resources/node");
-    executable_ = new std::string((bundle / "Contents/MacOS/Deskplay").string());
+    const fs::path executable =
+        makeTestBundle(suiteDir_->path(), DESKPLAY_EXECUTABLE, DESKPLAY_FAKE_ENGINE);
+    addTestGame(suiteDir_->path() / "Deskplay.app/Contents/Resources/games", "snake");
+    executable_ = new std::string(executable.string());
   }
   static void TearDownTestSuite() {
     delete executable_;
