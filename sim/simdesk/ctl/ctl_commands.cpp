@@ -9,6 +9,7 @@
 #include <iostream>
 #include <map>
 
+#include "sim/simdesk/ctl/exit_status.hpp"
 #include "sim/simdesk/ctl/input_commands.hpp"
 #include "sim/simdesk/ctl/tree_text.hpp"
 #include "sim/simdesk/protocol/messages.hpp"
@@ -22,11 +23,6 @@ using nlohmann::json;
 using protocol::Effect;
 
 namespace {
-
-// Exit statuses.
-constexpr int kDone = 0;
-constexpr int kFailed = 1;
-constexpr int kUsage = 2;
 
 struct Invocation {
   const std::vector<std::string>& arguments;  // after the command word

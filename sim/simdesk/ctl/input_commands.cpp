@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "platform/event_taps.hpp"
+#include "sim/simdesk/ctl/exit_status.hpp"
 #include "sim/simdesk/keymap/us_layout.hpp"
 #include "sim/simdesk/protocol/event_wire.hpp"
 #include "sim/simdesk/protocol/messages.hpp"
@@ -23,10 +24,6 @@ using platform::Event;
 using platform::EventType;
 
 namespace {
-
-constexpr int kDone = 0;
-constexpr int kFailed = 1;
-constexpr int kUsage = 2;
 
 // Long enough for every event to wait out a few unanswering taps.
 constexpr std::chrono::seconds kDeliveryWait{30};
