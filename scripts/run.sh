@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # `make run`: the simulated desktop and the Deskplay application on it, until Ctrl-C.
-# simdesk listens on a private socket; Deskplay runs in the tray when there is a display,
-# headless otherwise, and answers `Deskplay status|play|stop|restore` from any shell of this
+# simdesk listens on a private socket and, when there is a display, shows its screen in a
+# window where your keyboard and mouse are the desktop's; Deskplay runs in the tray when there
+# is a display, headless otherwise, and answers `Deskplay status|play|stop|restore` from any shell of this
 # user. Ctrl-C stops the running game (the desktop is put back), then both programs.
 set -euo pipefail
 build=$(cd "${1:-build/default}" && pwd)
@@ -61,12 +62,14 @@ stop_all() {
 trap stop_all INT TERM EXIT
 
 if [[ -n ${DISPLAY:-} || -n ${WAYLAND_DISPLAY:-} ]]; then
+  simdesk_args=(--view)
   deskplay_args=()
 else
+  simdesk_args=()
   deskplay_args=(--headless)
 fi
 
-"$simdesk" --socket "$SIMDESK_SOCKET" > "$session/simdesk.out" 2> "$session/simdesk.err" &
+"$simdesk" --socket "$SIMDESK_SOCKET" "${simdesk_args[@]}" > "$session/simdesk.out" 2> "$session/simdesk.err" &
 simdesk_pid=$!
 if ! await_line "$session/simdesk.out" SIMDESK_READY "$simdesk_pid"; then
   echo "run.sh: simdesk did not start:" >&2
@@ -97,7 +100,13 @@ Look at and drive the simulated desktop (same socket as here):
 
   SIMDESK_SOCKET=$SIMDESK_SOCKET $simdeskctl state
   SIMDESK_SOCKET=$SIMDESK_SOCKET $simdeskctl screenshot /tmp/desk.png
+  SIMDESK_SOCKET=$SIMDESK_SOCKET $simdeskctl type hello     # keys, as if typed
   SIMDESK_SOCKET=$SIMDESK_SOCKET $simdeskctl --help
+
+Glyphon, the icon controller, takes one JSON command per line on this desktop:
+
+  SIMDESK_SOCKET=$SIMDESK_SOCKET DESKPLAY_SIM_TOOLS=$DESKPLAY_SIM_TOOLS $companions/Glyphon
+  {"id":"1","type":"icon_size"}
 
 Burrowd, the stash controller, also runs on its own on scratch folders:
 
