@@ -1,0 +1,48 @@
+#include "listener/event_lines.hpp"
+
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include "listener/recording_line_output.hpp"
+
+namespace deskplay::keyhark {
+namespace {
+
+TEST(EventLines, KeydownCarriesCodeAndCharacters) {
+  EXPECT_EQ(keydownLine(0, "a"), R"({"type":"keydown","keyCode":0,"char":"a"})");
+  EXPECT_EQ(keydownLine(122, ""), R"({"type":"keydown","keyCode":122,"char":""})");
+}
+
+TEST(EventLines, SlashesAndControlCharactersAreEscaped) {
+  EXPECT_EQ(keydownLine(44, "/"), R"({"type":"keydown","keyCode":44,"char":"\/"})");
+  EXPECT_EQ(keydownLine(36, "\r"), R"({"type":"keydown","keyCode":36,"char":"\r"})");
+  EXPECT_EQ(keydownLine(42, "\\\""), R"({"type":"keydown","keyCode":42,"char":"\\\""})");
+  EXPECT_EQ(mouseLine("click", 1, 2, std::string("/Users/me/Desktop/a.txt")),
+            R"({"type":"click","x":1.0,"y":2.0,"target":"\/Users\/me\/Desktop\/a.txt"})");
+}
+
+TEST(EventLines, MouseLineHasTargetOnlyWhenGiven) {
+  const auto withTarget = nlohmann::json::parse(*mouseLine("rightclick", 10.5, -3, "naïve"));
+  EXPECT_EQ(
+      withTarget,
+      (nlohmann::json{{"type", "rightclick"}, {"x", 10.5}, {"y", -3.0}, {"target", "naïve"}}));
+  const auto without = nlohmann::json::parse(*mouseLine("mousedown", 4, 5, std::nullopt));
+  EXPECT_EQ(without, (nlohmann::json{{"type", "mousedown"}, {"x", 4.0}, {"y", 5.0}}));
+}
+
+TEST(EventLines, TextThatIsNotUtf8DropsTheLine) {
+  const std::string broken("\xff\xfe");
+  EXPECT_FALSE(keydownLine(0, broken));
+  EXPECT_FALSE(mouseLine("click", 0, 0, broken));
+
+  testing::RecordingLineOutput events;
+  emitKeydown(events, 0, broken);
+  emitMouse(events, "click", 0, 0, broken);
+  EXPECT_TRUE(events.lines().empty());
+  emitMouse(events, "mouseup", 0, 0);
+  EXPECT_EQ(events.lines().size(), 1u);
+}
+
+}  // namespace
+}  // namespace deskplay::keyhark
