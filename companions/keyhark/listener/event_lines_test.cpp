@@ -19,7 +19,13 @@ TEST(EventLines, SlashesAndControlCharactersAreEscaped) {
   EXPECT_EQ(keydownLine(36, "\r"), R"({"type":"keydown","keyCode":36,"char":"\r"})");
   EXPECT_EQ(keydownLine(42, "\\\""), R"({"type":"keydown","keyCode":42,"char":"\\\""})");
   EXPECT_EQ(mouseLine("click", 1, 2, std::string("/Users/me/Desktop/a.txt")),
-            R"({"type":"click","x":1.0,"y":2.0,"target":"\/Users\/me\/Desktop\/a.txt"})");
+            R"({"type":"click","x":1,"y":2,"target":"\/Users\/me\/Desktop\/a.txt"})");
+}
+
+TEST(EventLines, WholeCoordinatesHaveNoFraction) {
+  EXPECT_EQ(mouseLine("drag", 1440, -3, std::nullopt), R"({"type":"drag","x":1440,"y":-3})");
+  EXPECT_EQ(mouseLine("drag", -0.0, 0.25, std::nullopt), R"({"type":"drag","x":0,"y":0.25})");
+  EXPECT_EQ(mouseLine("drag", 1e300, 208.8, std::nullopt), R"({"type":"drag","x":1e+300,"y":208.8})");
 }
 
 TEST(EventLines, MouseLineHasTargetOnlyWhenGiven) {

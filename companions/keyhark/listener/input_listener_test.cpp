@@ -91,7 +91,7 @@ TEST_F(InputListenerTest, MouseModeTapsTheFiveButtonEvents) {
   Event press;
   press.type = EventType::rightMouseDown;
   EXPECT_EQ(taps_.inject(press), TapVerdict::swallow);
-  EXPECT_EQ(events_.lines(), Lines{R"({"type":"rightclick","x":0.0,"y":0.0})"});
+  EXPECT_EQ(events_.lines(), Lines{R"({"type":"rightclick","x":0,"y":0})"});
 }
 
 TEST_F(InputListenerTest, WithoutPermissionAsksAndStillTriesTheTap) {

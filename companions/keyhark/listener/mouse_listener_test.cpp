@@ -83,7 +83,7 @@ TEST_F(MouseListenerTest, PressAndReleaseCloseInSpaceAndTimeIsAClick) {
   EXPECT_EQ(summary(), (Lines{"mousedown", "mouseup", "click:/home/me/Desktop/Game Tile.png"}));
   EXPECT_EQ(
       events_.lines()[2],
-      R"({"type":"click","x":113.0,"y":124.0,"target":"\/home\/me\/Desktop\/Game Tile.png"})");
+      R"({"type":"click","x":113,"y":124,"target":"\/home\/me\/Desktop\/Game Tile.png"})");
 }
 
 TEST_F(MouseListenerTest, ClickNeedsBothLimits) {
