@@ -1,0 +1,33 @@
+#include "geometry/point_hits_file.hpp"
+
+#include <optional>
+#include <string>
+
+#include "geometry/ax_attributes.hpp"
+#include "geometry/finder_tree.hpp"
+#include "geometry/path_text.hpp"
+
+namespace deskplay::glyphon {
+
+bool pointHitsFile(platform::Accessibility& accessibility, platform::Windows& windows,
+                   platform::Point point, std::string_view path) {
+  std::optional<platform::AccessibilityElement> element =
+      accessibility.elementAtPoint(static_cast<float>(point.x), static_cast<float>(point.y));
+  if (!element) return false;
+  const std::optional<platform::ProcessId> owner = accessibility.processOf(*element);
+  if (!owner || !isFinderProcess(windows, *owner)) return false;
+
+  for (int looked = 0; looked < kHitClimbLimit; ++looked) {
+    if (const std::optional<platform::AccessibilityUrl> url = axUrl(accessibility, *element)) {
+      return fileUrlPath(url->text) == path;
+    }
+    if (const std::optional<std::string> filename = axFilename(accessibility, *element)) {
+      return *filename == path || *filename == lastPathComponent(path);
+    }
+    element = axParent(accessibility, *element);
+    if (!element) return false;
+  }
+  return false;
+}
+
+}  // namespace deskplay::glyphon

@@ -1,0 +1,83 @@
+#pragma once
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "geometry/icon_geometry.hpp"
+#include "motion/position_motion.hpp"
+#include "platform/clock.hpp"
+#include "platform/event_taps.hpp"
+#include "protocol/apple_script_runner.hpp"
+#include "protocol/command.hpp"
+#include "protocol/log_lines.hpp"
+#include "protocol/output_lines.hpp"
+
+class QTimer;
+
+namespace deskplay::glyphon {
+
+// The `position` and `position_cancel` commands: binds the animation core to Finder, to the
+// answers of the commands that started each motion, and to the user's mouse. Main thread
+// only; the animation timer and the pointer monitor call back there.
+class MotionCommands {
+ public:
+  struct Services {
+    OutputLines& output;
+    LogLines& log;
+    AppleScriptRunner& scripts;
+    platform::Clock& clock;
+    platform::EventTaps& eventTaps;
+    IconGeometry& geometry;
+  };
+
+  // Installs the global left-mouse-down monitor. Main thread, with a running Qt loop.
+  explicit MotionCommands(Services services);
+  ~MotionCommands();
+  MotionCommands(const MotionCommands&) = delete;
+  MotionCommands& operator=(const MotionCommands&) = delete;
+
+  // The `position` command: the answer when it is already complete (or rejected), nothing
+  // when it goes out later (or was already sent through sendIconResponse — never twice).
+  std::optional<CommandAnswer> submitPosition(const std::string& id,
+                                              const std::vector<PositionUpdate>& updates);
+  // `position_cancel`: ends the paths' running motions with "cancelled".
+  CommandAnswer cancelPositions(const std::vector<std::string>& paths);
+  // One animation step at the current uptime.
+  void nativeMotionTick();
+  // Where Finder really shows the icon of `path`, by its file name; nothing when not listed.
+  std::optional<MotionPoint> actualMotionPosition(const std::string& path);
+
+  // The repeating animation timer: active exactly while tracks exist.
+  const QTimer& motionTimer() const { return *motionTimer_; }
+  // The positions last written to Finder (or seeded), rounded.
+  const std::map<std::string, MotionPoint>& nativePositions() const { return nativePositions_; }
+  bool isUserOwned(const std::string& path) const { return userOwnedPaths_.contains(path); }
+  std::size_t pendingCommandCount() const { return pendingMotion_.size(); }
+  const PositionMotion& positionMotion() const { return positionMotion_; }
+
+ private:
+  Services services_;
+  PositionMotion positionMotion_;
+  std::map<std::string, MotionPoint> nativePositions_;
+  std::set<std::string> userOwnedPaths_;
+  std::unordered_map<std::string, PendingMotion> pendingMotion_;
+  std::unordered_map<std::string, std::string> motionOwners_;
+  std::unique_ptr<QTimer> motionTimer_;
+  std::unique_ptr<platform::Observation> motionPointerMonitor_;
+
+  Status writePositions(const std::vector<MotionWrite>& writes);
+  void receiveReceipt(const MotionReceipt& receipt);
+  void pointerWentDown(const platform::Event& event);
+  double uptimeMilliseconds() const;
+  void stopTimerWhenIdle();
+};
+
+// The key under which a receipt finds its command: the path, one NUL and the generation.
+std::string receiptKey(const std::string& path, std::int64_t generation);
+
+}  // namespace deskplay::glyphon
