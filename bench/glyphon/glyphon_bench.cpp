@@ -3,21 +3,26 @@
 //   faked, so that only Glyphon's work is timed; goal: a median of at most 50 µs. Beside it,
 //   a bare JSON parse and dump of the same lines;
 // - the round trip of an `icon_size` command through the real Glyphon and simdesk, beside
-//   the same script run on simdesk directly from this process.
+//   the same script run on simdesk directly from this process;
+// - the round trip of `icon_positions_get` with a full desktop, beside the same walk of
+//   Finder's accessibility tree made directly from this process.
 // It never fails on a missed goal, only when something does not work.
 //
 // Usage: glyphon_bench
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <exception>
 #include <filesystem>
 #include <memory>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "app/wired_desktop_commands.hpp"
@@ -25,7 +30,10 @@
 #include "dispatch/command_dispatcher.hpp"
 #include "dispatch/stage_commands.hpp"
 #include "file_icons/serial_queue.hpp"
+#include "geometry/icon_positions.hpp"
+#include "platform/sim/sim_accessibility.hpp"
 #include "platform/sim/sim_script_host.hpp"
+#include "platform/sim/sim_windows.hpp"
 #include "platform/testing/fake_clock.hpp"
 #include "platform/testing/fake_preferences.hpp"
 #include "platform/testing/fake_script_host.hpp"
@@ -35,6 +43,7 @@
 #include "protocol/script_host_runner.hpp"
 #include "simdesk_session.hpp"
 #include "support/child_process.hpp"
+#include "support/temp_dir.hpp"
 
 namespace deskplay::glyphon {
 
@@ -46,6 +55,8 @@ using platform::testing::FakeScriptHost;
 constexpr int kRounds = 20000;
 constexpr int kRoundTrips = 500;
 constexpr double kCommandGoalMicroseconds = 50.0;
+constexpr int kDesktopIcons = 300;
+constexpr int kPositionReads = 100;
 
 // Output and log that keep nothing, so that only Glyphon's own work is timed.
 class CountingOutput final : public OutputLines {
@@ -57,6 +68,26 @@ class CountingOutput final : public OutputLines {
 class DiscardedLog final : public LogLines {
  public:
   void logLine(std::string_view) override {}
+};
+
+// Stage commands that succeed without touching anything; the measured lines never reach
+// them past their input checks anyway.
+class IdleStageCommands final : public StageCommands {
+ public:
+  std::optional<CommandAnswer> position(const std::string&,
+                                        const std::vector<PositionUpdate>&) override {
+    return CommandAnswer::success();
+  }
+  CommandAnswer cancelPositions(const std::vector<std::string>&) override {
+    return CommandAnswer::success();
+  }
+  CommandAnswer synthDrag(const Command&) override { return CommandAnswer::success(); }
+  CommandAnswer setCover(const std::string&, const CoverPlacement&) override {
+    return CommandAnswer::success();
+  }
+  CommandAnswer clearCover(const std::string&) override { return CommandAnswer::success(); }
+  CommandAnswer showSessionStatus(const std::string&) override { return CommandAnswer::success(); }
+  CommandAnswer iconPositions() override { return CommandAnswer::success(); }
 };
 
 double microsecondsSince(Clock::time_point start) {
@@ -103,7 +134,7 @@ void measureCommandCost() {
       FinderServices{scripts, log, preferences, clock, platform::macosToolPaths(),
                      "/nonexistent/com.apple.finder.plist"},
       FileIconServices{workspace, repaintQueue, scripts, output, log});
-  UnavailableStageCommands stage;
+  IdleStageCommands stage;
   CommandDispatcher dispatcher({output, log, scripts, desktop, stage});
 
   const std::vector<std::string>& lines = commandLines();
@@ -187,6 +218,77 @@ void measureRoundTrip() {
               bare.p90, bare.median > 0 ? own.median / bare.median : 0.0);
 }
 
+std::size_t lineCount(const std::string& text) {
+  return text.empty() ? 0
+                      : static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1;
+}
+
+void measureIconPositions() {
+  testing::SimdeskSession session;
+  if (!session.start()) throw std::runtime_error("simdesk did not start");
+  for (int icon = 0; icon < kDesktopIcons; ++icon) {
+    testing::writeFile(session.desktop() / ("tile " + std::to_string(icon) + ".png"), "");
+  }
+  bench::ScratchFolder scratch(std::filesystem::temp_directory_path(), "glyphon-bench-");
+  std::vector<std::string> environment = session.environment();
+  environment.push_back("DESKPLAY_SIM_TOOLS=" + testing::simToolsFolder().string());
+  environment.push_back("FRONDEL_LOG_FILE=" + (scratch.path() / "frondel.log").string());
+  environment.push_back("XDG_CONFIG_HOME=" + (session.home() / ".config").string());
+
+  std::unique_ptr<simdesk::protocol::Connection> connection = session.connect("GlyphonBench");
+  platform::SimWindows windows(*connection);
+  platform::SimAccessibility accessibility(*connection);
+  // Finder places new files a moment after they appear.
+  for (int attempt = 0; lineCount(readDesktopIconPositions(accessibility, windows)) <
+                        static_cast<std::size_t>(kDesktopIcons);
+       ++attempt) {
+    if (attempt == 100) throw std::runtime_error("Finder did not show every file");
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+
+  testing::ChildProcess glyphon({GLYPHON_PATH}, environment);
+  if (glyphon.readLine() != "READY" || !glyphon.readLine()) {
+    throw std::runtime_error("Glyphon did not start");
+  }
+  std::vector<double> trips;
+  trips.reserve(kPositionReads);
+  for (int read = 0; read < kPositionReads; ++read) {
+    const Clock::time_point start = Clock::now();
+    glyphon.writeLine(R"({"id":"g","type":"icon_positions_get"})");
+    const std::optional<std::string> answer = glyphon.readLine();
+    trips.push_back(microsecondsSince(start));
+    if (!answer || answer->rfind(R"(ICON:{"id":"g","ok":true)", 0) != 0) {
+      throw std::runtime_error("unexpected answer: " + answer.value_or("none"));
+    }
+  }
+  glyphon.writeLine("EXIT");
+  (void)glyphon.wait();
+
+  std::vector<double> direct;
+  direct.reserve(kPositionReads);
+  const std::uint64_t requestsBefore = accessibility.requestCount();
+  for (int read = 0; read < kPositionReads; ++read) {
+    const Clock::time_point start = Clock::now();
+    const std::string text = readDesktopIconPositions(accessibility, windows);
+    direct.push_back(microsecondsSince(start));
+    if (lineCount(text) != static_cast<std::size_t>(kDesktopIcons)) {
+      throw std::runtime_error("the direct walk missed icons");
+    }
+  }
+  const double requestsPerWalk =
+      static_cast<double>(accessibility.requestCount() - requestsBefore) / kPositionReads;
+
+  const Figures own = summarise(trips);
+  const Figures bare = summarise(direct);
+  std::printf("icon_positions_get round trip with %d desktop icons, %d commands\n", kDesktopIcons,
+              kPositionReads);
+  std::printf("  Glyphon:              median %7.1f µs   p90 %7.1f µs\n", own.median, own.p90);
+  std::printf(
+      "  walk made directly:   median %7.1f µs   p90 %7.1f µs   ratio %.1fx   "
+      "(%.1f accessibility requests per walk)\n",
+      bare.median, bare.p90, bare.median > 0 ? own.median / bare.median : 0.0, requestsPerWalk);
+}
+
 }  // namespace
 
 }  // namespace deskplay::glyphon
@@ -195,6 +297,7 @@ int main() {
   try {
     deskplay::glyphon::measureCommandCost();
     deskplay::glyphon::measureRoundTrip();
+    deskplay::glyphon::measureIconPositions();
   } catch (const std::exception& failure) {
     std::fprintf(stderr, "glyphon_bench: %s\n", failure.what());
     return 1;

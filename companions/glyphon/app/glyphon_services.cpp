@@ -33,11 +33,20 @@ GlyphonServices::GlyphonServices(int outputFd, std::filesystem::path logFile)
       scriptHost_(*simdesk_),
       desktopWorkspace_(*simdesk_),
       workspace_(desktopWorkspace_),
+      accessibility_(*simdesk_),
+      eventTaps_(*simdesk_),
       scripts_(scriptHost_, output_),
+      pointer_(eventTaps_, clock_),
+      geometry_(accessibility_, windows_, pointer_),
+      motion_({output_, log_, scripts_, clock_, eventTaps_, geometry_}),
       repaintQueue_(kRepaintQueueLabel),
       desktop_(FinderServices{scripts_, log_, preferences_, clock_, toolPaths(),
                               finderPreferencesFile(homeFolder())},
                FileIconServices{workspace_, repaintQueue_, scripts_, output_, log_}),
+      covers_(windows_, log_),
+      sessionStatus_(windows_),
+      synthDrag_({geometry_, pointer_, eventTaps_, log_}),
+      stage_({motion_, geometry_, synthDrag_, covers_, sessionStatus_}),
       dispatcher_({output_, log_, scripts_, desktop_, stage_}) {}
 
 GlyphonServices::~GlyphonServices() = default;

@@ -39,18 +39,4 @@ class StageCommands {
   virtual CommandAnswer iconPositions() = 0;
 };
 
-// Stands in until icon motion, pointer synthesis and covers exist: every command fails with
-// "<command type> is not available yet".
-class UnavailableStageCommands final : public StageCommands {
- public:
-  std::optional<CommandAnswer> position(const std::string& id,
-                                        const std::vector<PositionUpdate>& updates) override;
-  CommandAnswer cancelPositions(const std::vector<std::string>& paths) override;
-  CommandAnswer synthDrag(const Command& command) override;
-  CommandAnswer setCover(const std::string& owner, const CoverPlacement& placement) override;
-  CommandAnswer clearCover(const std::string& owner) override;
-  CommandAnswer showSessionStatus(const std::string& phase) override;
-  CommandAnswer iconPositions() override;
-};
-
 }  // namespace deskplay::glyphon
