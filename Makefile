@@ -39,6 +39,8 @@ bench: build
 	@build/default/bench/deskplay/catalog/catalog_bench
 	@build/default/bench/deskplay/startup/deskplay_startup_bench
 	@build/default/bench/glyphon/glyphon_bench
+	@build/default/bench/glyphon/glyphon_motion_bench
+	@build/default/bench/keyhark/keyhark_bench
 	@build/default/bench/deskplay/keys/deskplay_keys_bench
 
 clean:
