@@ -76,14 +76,6 @@ class NoGeometry final : public IconGeometry {
   bool synthesizingPointer() const override { return false; }
 };
 
-double percentile(std::vector<double> samples, double share) {
-  if (samples.empty()) return 0;
-  std::sort(samples.begin(), samples.end());
-  const auto index =
-      static_cast<std::size_t>(std::ceil(share * static_cast<double>(samples.size())) - 1);
-  return samples[std::min(index, samples.size() - 1)];
-}
-
 double millisecondsSince(SteadyClock::time_point start) {
   return std::chrono::duration<double, std::milli>(SteadyClock::now() - start).count();
 }
@@ -111,7 +103,7 @@ void startJourneys(MotionCommands& motion) {
 
 void report(const char* what, const std::vector<double>& samples, const char* unit) {
   std::printf("%-48s median %8.3f %s   p99 %8.3f %s   (%zu samples)\n", what,
-              bench::median(samples), unit, percentile(samples, 0.99), unit, samples.size());
+              bench::median(samples), unit, bench::percentile(samples, 0.99), unit, samples.size());
 }
 
 void benchTick() {

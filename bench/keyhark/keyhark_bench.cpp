@@ -20,6 +20,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/support/bench_support.hpp"
 #include "common/fd_io.hpp"
 #include "listener/capture_settings.hpp"
 #include "listener/desktop_lookup.hpp"
@@ -46,17 +47,6 @@ constexpr int kKeys = 10000;
 constexpr int kWarmUp = 200;
 constexpr int kCallbackCalls = 100000;
 constexpr double kCallbackGoalMicroseconds = 100;
-
-double microseconds(Clock::duration duration) {
-  return std::chrono::duration<double, std::micro>(duration).count();
-}
-
-double percentile(std::vector<double> samples, double fraction) {
-  if (samples.empty()) return 0;
-  std::sort(samples.begin(), samples.end());
-  const auto index = static_cast<std::size_t>(fraction * static_cast<double>(samples.size() - 1));
-  return samples[index];
-}
 
 void report(const char* what, const std::vector<double>& samples) {
   std::printf("%-52s p50 %8.2f us   p99 %8.2f us\n", what, percentile(samples, 0.5),

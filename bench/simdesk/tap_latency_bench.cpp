@@ -17,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/support/bench_support.hpp"
 #include "common/unique_fd.hpp"
 #include "platform/sim/sim_event_taps.hpp"
 #include "sim/simdesk/protocol/event_wire.hpp"
@@ -32,17 +33,6 @@ namespace protocol = simdesk::protocol;
 
 constexpr int kKeys = 10000;
 constexpr int kWarmUp = 200;
-
-double microseconds(Clock::duration duration) {
-  return std::chrono::duration<double, std::micro>(duration).count();
-}
-
-double percentile(std::vector<double> samples, double fraction) {
-  if (samples.empty()) return 0;
-  std::sort(samples.begin(), samples.end());
-  const auto index = static_cast<std::size_t>(fraction * static_cast<double>(samples.size() - 1));
-  return samples[index];
-}
 
 // One byte there and back between two threads over a Unix socket pair.
 std::vector<double> bareSocketRoundTrips(int count) {

@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "audio_format.hpp"
+#include "bench/support/bench_support.hpp"
 #include "command_loop.hpp"
 #include "common/fd_io.hpp"
 #include "common/unique_fd.hpp"
@@ -42,6 +43,7 @@ namespace {
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
+using bench::percentile;
 
 constexpr int kVoices = 16;
 constexpr int kLoops = 8;
@@ -177,12 +179,6 @@ bool waitUntil(Condition condition, Clock::duration limit) {
     std::this_thread::sleep_for(50us);
   }
   return true;
-}
-
-double percentile(std::vector<double> values, double fraction) {
-  std::sort(values.begin(), values.end());
-  const auto index = static_cast<std::size_t>(fraction * static_cast<double>(values.size() - 1));
-  return values[index];
 }
 
 void reportLatency() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
@@ -12,6 +13,13 @@ std::runtime_error systemFailure(const std::string& what);
 
 // The median of the samples (the mean of the middle two for an even count); 0 when empty.
 double median(std::vector<double> samples);
+
+// The nearest-rank percentile: the smallest sample that `fraction` (0..1) of the samples do
+// not exceed; 0 when empty.
+double percentile(std::vector<double> samples, double fraction);
+
+// A steady-clock duration in microseconds.
+double microseconds(std::chrono::steady_clock::duration duration);
 
 // A run's own folder under `parent`, named `prefix` + a unique suffix, removed with everything
 // in it at the end.

@@ -39,19 +39,12 @@
 
 namespace {
 
+using deskplay::bench::percentile;
 using deskplay::bench::systemFailure;
 using Clock = std::chrono::steady_clock;
 using Microseconds = std::chrono::duration<double, std::micro>;
 
 constexpr double kGoalRatio = 3.0;
-
-double percentile(std::vector<double> samples, double fraction) {
-  if (samples.empty()) return 0;
-  std::sort(samples.begin(), samples.end());
-  const auto rank =
-      static_cast<std::size_t>(std::ceil(fraction * static_cast<double>(samples.size()))) - 1;
-  return samples[std::min(rank, samples.size() - 1)];
-}
 
 deskplay::UniqueFd connectLoopback(std::uint16_t port) {
   deskplay::UniqueFd fd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));

@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include "common/url_path.hpp"
 #include "geometry/ax_attributes.hpp"
 #include "geometry/finder_tree.hpp"
 #include "geometry/path_text.hpp"
@@ -19,7 +20,7 @@ bool pointHitsFile(platform::Accessibility& accessibility, platform::Windows& wi
 
   for (int looked = 0; looked < kHitClimbLimit; ++looked) {
     if (const std::optional<platform::AccessibilityUrl> url = axUrl(accessibility, *element)) {
-      return fileUrlPath(url->text) == path;
+      return urlPath(url->text) == path;
     }
     if (const std::optional<std::string> filename = axFilename(accessibility, *element)) {
       return *filename == path || *filename == lastPathComponent(path);

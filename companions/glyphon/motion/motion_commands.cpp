@@ -6,6 +6,7 @@
 #include <string_view>
 #include <utility>
 
+#include "geometry/path_text.hpp"
 #include "motion/finder_position_script.hpp"
 #include "motion/position_text.hpp"
 #include "protocol/icon_response.hpp"

@@ -32,13 +32,6 @@ std::optional<double> finiteNumber(std::string_view text) {
 
 }  // namespace
 
-std::string_view lastPathComponent(std::string_view path) {
-  while (path.size() > 1 && path.back() == '/') path.remove_suffix(1);
-  if (path == "/") return path;
-  const std::size_t slash = path.rfind('/');
-  return slash == std::string_view::npos ? path : path.substr(slash + 1);
-}
-
 std::optional<MotionPoint> iconPositionInText(std::string_view text, std::string_view name) {
   for (std::string_view line : nonEmptyPieces(text, '\n')) {
     const std::vector<std::string_view> fields = nonEmptyPieces(line, '\t');

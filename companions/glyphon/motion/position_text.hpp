@@ -7,9 +7,6 @@
 
 namespace deskplay::glyphon {
 
-// The file name of `path`: its last component, trailing slashes ignored.
-std::string_view lastPathComponent(std::string_view path);
-
 // The centre of the icon named `name` in the desktop position text: the first line whose
 // tab-separated fields (empty ones dropped) start with the name followed by two numbers.
 std::optional<MotionPoint> iconPositionInText(std::string_view text, std::string_view name);

@@ -34,12 +34,5 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"Empty", "", std::nullopt}),
     [](const auto& testCase) { return testCase.param.name; });
 
-TEST(LastPathComponentTest, IsTheFileNameEvenWithTrailingSlashes) {
-  EXPECT_EQ(lastPathComponent("/Users/me/Desktop/a.txt"), "a.txt");
-  EXPECT_EQ(lastPathComponent("/Users/me/Desktop/Folder//"), "Folder");
-  EXPECT_EQ(lastPathComponent("plain"), "plain");
-  EXPECT_EQ(lastPathComponent("/"), "/");
-}
-
 }  // namespace
 }  // namespace deskplay::glyphon

@@ -2,7 +2,7 @@
 
 #include <variant>
 
-#include "listener/url_path.hpp"
+#include "common/url_path.hpp"
 
 namespace deskplay::keyhark {
 

@@ -1,10 +1,10 @@
-#include "listener/url_path.hpp"
+#include "common/url_path.hpp"
 
 #include <string_view>
 
 #include "common/utf8.hpp"
 
-namespace deskplay::keyhark {
+namespace deskplay {
 
 namespace {
 
@@ -84,4 +84,4 @@ std::optional<std::string> urlPath(std::string_view text) {
   return path;
 }
 
-}  // namespace deskplay::keyhark
+}  // namespace deskplay

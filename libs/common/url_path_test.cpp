@@ -1,8 +1,8 @@
-#include "listener/url_path.hpp"
+#include "common/url_path.hpp"
 
 #include <gtest/gtest.h>
 
-namespace deskplay::keyhark {
+namespace deskplay {
 namespace {
 
 TEST(UrlPath, GivesTheDecodedPathOrNothing) {
@@ -29,9 +29,11 @@ TEST(UrlPath, GivesTheDecodedPathOrNothing) {
       {"file:///tmp/%00x", std::nullopt},
       {"file:///tmp/%FF", std::nullopt},
       {"file:///tmp/\xc3\xa9", std::nullopt},
+      {"file:///Users/me/Desktop/%C3%A9t%c3%A9", "/Users/me/Desktop/\xC3\xA9t\xC3\xA9"},
+      {"file://elsewhere/tmp/a", "/tmp/a"},
   };
   for (const Case& c : cases) EXPECT_EQ(urlPath(c.text), c.path) << c.text;
 }
 
 }  // namespace
-}  // namespace deskplay::keyhark
+}  // namespace deskplay

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace deskplay::keyhark {
+namespace deskplay {
 
 // The path of a URL written as text, percent-decoded and without a trailing slash (except
 // for the root), as the platform's URL type gives it: "file:///Users/me/Desktop/a%20b.txt"
@@ -14,4 +14,4 @@ namespace deskplay::keyhark {
 // or when the decoded path is not UTF-8 or holds a NUL, which no file name can.
 std::optional<std::string> urlPath(std::string_view text);
 
-}  // namespace deskplay::keyhark
+}  // namespace deskplay
