@@ -1,6 +1,8 @@
 #include "common/json_line.hpp"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <string_view>
 #include <vector>
 
@@ -120,6 +122,14 @@ Result<std::string> jsonLine(const Json& value, JsonStyle style) {
   if (Status written = appendJson(line, value, style); !written.ok()) return written.error();
   line += '\n';
   return line;
+}
+
+nlohmann::ordered_json jsonNumber(double value) {
+  constexpr double kLargestExactInteger = 9007199254740992.0;
+  if (std::trunc(value) == value && std::fabs(value) <= kLargestExactInteger) {
+    return static_cast<std::int64_t>(value);
+  }
+  return value;
 }
 
 }  // namespace deskplay

@@ -26,6 +26,10 @@ Status appendJson(std::string& out, const nlohmann::ordered_json& value, JsonSty
 // valid UTF-8: everything but the quotes.
 void appendEscapedJsonText(std::string& out, std::string_view text, SlashEscaping slashes);
 
+// A floating-point number as the platform's JSON writer spells it: a whole number without a
+// fraction ("12", not "12.0"), any other as the shortest text that reads back the same.
+nlohmann::ordered_json jsonNumber(double value);
+
 // The JSON text of `value` followed by one line feed.
 Result<std::string> jsonLine(const nlohmann::ordered_json& value, JsonStyle style);
 

@@ -38,6 +38,13 @@ TEST(JsonLine, ScalarsAndContainers) {
   EXPECT_EQ(jsonLine(value, {}).value(), "{\"a\":null,\"b\":[1,-2,2.5,false],\"c\":{}}\n");
 }
 
+TEST(JsonLine, NumbersAreSpelledAsThePlatformWritesThem) {
+  const std::pair<double, std::string> cases[] = {
+      {1440, "1440"}, {-3, "-3"}, {-0.0, "0"}, {0.25, "0.25"}, {208.8, "208.8"}, {1e300, "1e+300"},
+  };
+  for (const auto& [value, text] : cases) EXPECT_EQ(jsonNumber(value).dump(), text) << value;
+}
+
 TEST(JsonLine, RefusesInvalidUtf8InValuesAndKeys) {
   EXPECT_FALSE(jsonLine(Json("bad\xFF"), {}).ok());
   EXPECT_FALSE(jsonLine(Json{{"bad\xFF", 1}}, {}).ok());

@@ -86,10 +86,12 @@ std::string motionLine(const std::vector<MotionWrite>& written) {
 std::string receiptsJson(const std::vector<MotionReceipt>& receipts) {
   nlohmann::ordered_json list = nlohmann::ordered_json::array();
   for (const MotionReceipt& receipt : receipts) {
-    list.push_back({{"path", receipt.path},
-                    {"generation", receipt.generation},
-                    {"status", receipt.status},
-                    {"position", {{"x", receipt.position.x}, {"y", receipt.position.y}}}});
+    list.push_back(
+        {{"path", receipt.path},
+         {"generation", receipt.generation},
+         {"status", receipt.status},
+         {"position",
+          {{"x", jsonNumber(receipt.position.x)}, {"y", jsonNumber(receipt.position.y)}}}});
   }
   return compactJson(list);
 }

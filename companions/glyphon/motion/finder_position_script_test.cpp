@@ -31,5 +31,12 @@ TEST(PositionScriptTest, EscapesPathsInsideTheFinderTell) {
             "end tell");
 }
 
+TEST(ReceiptsJsonTest, ListsReceiptsInOrderWithWholePositionsWithoutFraction) {
+  EXPECT_EQ(receiptsJson({{"/d/a", 2, "completed", {300, 200}}, {"/d/b", 1, "failed", {0.5, -7}}}),
+            R"([{"path":"/d/a","generation":2,"status":"completed","position":{"x":300,"y":200}},)"
+            R"({"path":"/d/b","generation":1,"status":"failed","position":{"x":0.5,"y":-7}}])");
+  EXPECT_EQ(receiptsJson({}), "[]");
+}
+
 }  // namespace
 }  // namespace deskplay::glyphon

@@ -1,7 +1,5 @@
 #include "listener/event_lines.hpp"
 
-#include <cmath>
-
 #include "common/json_line.hpp"
 
 namespace deskplay::keyhark {
@@ -16,16 +14,6 @@ std::optional<std::string> lineOf(const nlohmann::ordered_json& object) {
   return text;
 }
 
-// A whole coordinate is written as the platform's JSON writer does, without a fraction
-// ("12", not "12.0"); any other as the shortest text that reads back the same.
-nlohmann::ordered_json coordinate(double value) {
-  constexpr double kLargestExactInteger = 9007199254740992.0;
-  if (std::trunc(value) == value && std::fabs(value) <= kLargestExactInteger) {
-    return static_cast<std::int64_t>(value);
-  }
-  return value;
-}
-
 }  // namespace
 
 std::optional<std::string> keydownLine(std::int64_t keyCode, std::string_view characters) {
@@ -34,7 +22,7 @@ std::optional<std::string> keydownLine(std::int64_t keyCode, std::string_view ch
 
 std::optional<std::string> mouseLine(std::string_view type, double x, double y,
                                      const std::optional<std::string>& target) {
-  nlohmann::ordered_json object = {{"type", type}, {"x", coordinate(x)}, {"y", coordinate(y)}};
+  nlohmann::ordered_json object = {{"type", type}, {"x", jsonNumber(x)}, {"y", jsonNumber(y)}};
   if (target) object["target"] = *target;
   return lineOf(object);
 }
