@@ -1,5 +1,7 @@
 #include "listener/event_lines.hpp"
 
+#include <cmath>
+
 #include "common/json_line.hpp"
 
 namespace deskplay::keyhark {
@@ -22,6 +24,8 @@ std::optional<std::string> keydownLine(std::int64_t keyCode, std::string_view ch
 
 std::optional<std::string> mouseLine(std::string_view type, double x, double y,
                                      const std::optional<std::string>& target) {
+  // JSON has no spelling for NaN or an infinity: such a location cannot be reported.
+  if (!std::isfinite(x) || !std::isfinite(y)) return std::nullopt;
   nlohmann::ordered_json object = {{"type", type}, {"x", jsonNumber(x)}, {"y", jsonNumber(y)}};
   if (target) object["target"] = *target;
   return lineOf(object);

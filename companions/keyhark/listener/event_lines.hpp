@@ -10,8 +10,8 @@
 namespace deskplay::keyhark {
 
 // The event lines of standard output, as JSON objects without whitespace and with "/"
-// written as "\/". Nothing when the text cannot be written as JSON (not UTF-8): such an
-// event is dropped.
+// written as "\/". Nothing when the event cannot be written as JSON (text that is not UTF-8,
+// a coordinate that is NaN or infinite): such an event is dropped.
 std::optional<std::string> keydownLine(std::int64_t keyCode, std::string_view characters);
 std::optional<std::string> mouseLine(std::string_view type, double x, double y,
                                      const std::optional<std::string>& target);

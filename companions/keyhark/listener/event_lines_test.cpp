@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <nlohmann/json.hpp>
 
 #include "listener/recording_line_output.hpp"
@@ -37,14 +38,33 @@ TEST(EventLines, MouseLineHasTargetOnlyWhenGiven) {
   EXPECT_EQ(without, (nlohmann::json{{"type", "mousedown"}, {"x", 4.0}, {"y", 5.0}}));
 }
 
-TEST(EventLines, TextThatIsNotUtf8DropsTheLine) {
+TEST(EventLines, WhatJsonCannotSayDropsTheLine) {
   const std::string broken("\xff\xfe");
   EXPECT_FALSE(keydownLine(0, broken));
-  EXPECT_FALSE(mouseLine("click", 0, 0, broken));
+
+  struct Case {
+    const char* what;
+    double x, y;
+    std::optional<std::string> target;
+  };
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const double infinity = std::numeric_limits<double>::infinity();
+  const Case cases[] = {
+      {"target not UTF-8", 0, 0, broken},
+      {"x NaN", nan, 5, std::nullopt},
+      {"y NaN", 5, nan, std::string("a")},
+      {"x infinite", infinity, 5, std::nullopt},
+      {"y minus infinity", 5, -infinity, std::nullopt},
+  };
+  for (const Case& c : cases) {
+    EXPECT_FALSE(mouseLine("click", c.x, c.y, c.target)) << c.what;
+    testing::RecordingLineOutput events;
+    emitMouse(events, "click", c.x, c.y, c.target);
+    EXPECT_TRUE(events.lines().empty()) << c.what;
+  }
 
   testing::RecordingLineOutput events;
   emitKeydown(events, 0, broken);
-  emitMouse(events, "click", 0, 0, broken);
   EXPECT_TRUE(events.lines().empty());
   emitMouse(events, "mouseup", 0, 0);
   EXPECT_EQ(events.lines().size(), 1u);
