@@ -1,5 +1,6 @@
 #include "motion/motion_commands.hpp"
 
+#include <QMetaObject>
 #include <QTimer>
 #include <cmath>
 #include <set>
@@ -48,6 +49,27 @@ double durationMilliseconds(const std::optional<NativeTransition>& transition) {
 
 }  // namespace
 
+// Holds presses back while it lives. When the last hold ends with presses waiting, they are
+// handled from the main loop, once the work that held them (and its answer) is done.
+class MotionCommands::PressHold {
+ public:
+  explicit PressHold(MotionCommands& motion) : motion_(motion) { ++motion_.pressesHeld_; }
+  ~PressHold() {
+    if (--motion_.pressesHeld_ > 0 || motion_.heldPresses_.empty()) return;
+    QMetaObject::invokeMethod(
+        motion_.motionTimer_.get(),
+        [&motion = motion_] {
+          if (motion.pressesHeld_ == 0) motion.handleHeldPresses();
+        },
+        Qt::QueuedConnection);
+  }
+  PressHold(const PressHold&) = delete;
+  PressHold& operator=(const PressHold&) = delete;
+
+ private:
+  MotionCommands& motion_;
+};
+
 std::string receiptKey(const std::string& path, std::int64_t generation) {
   std::string key = path;
   key += '\0';
@@ -73,6 +95,7 @@ MotionCommands::~MotionCommands() = default;
 
 std::optional<CommandAnswer> MotionCommands::submitPosition(
     const std::string& id, const std::vector<PositionUpdate>& updates) {
+  const PressHold hold(*this);
   std::set<std::string_view> paths;
   for (const PositionUpdate& update : updates) {
     if (!paths.insert(update.path).second) {
@@ -199,7 +222,22 @@ void MotionCommands::pointerWentDown(const platform::Event& event) {
       event.sourceUserData == platform::kSyntheticPointerMarker) {
     return;
   }
-  const platform::Point location = event.location;
+  heldPresses_.push_back(event.location);
+  if (pressesHeld_ == 0) handleHeldPresses();
+}
+
+void MotionCommands::handleHeldPresses() {
+  // Presses delivered while one is handled queue behind it.
+  ++pressesHeld_;
+  while (!heldPresses_.empty()) {
+    const platform::Point location = heldPresses_.front();
+    heldPresses_.pop_front();
+    takeOverIconsAt(location);
+  }
+  --pressesHeld_;
+}
+
+void MotionCommands::takeOverIconsAt(platform::Point location) {
   std::vector<std::string> nearby;
   for (const auto& [path, point] : nativePositions_) {
     if (std::fabs(point.x - location.x) < kGrabReach &&

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <deque>
 #include <map>
 #include <memory>
 #include <optional>
@@ -69,10 +70,20 @@ class MotionCommands {
   std::unordered_map<std::string, std::string> motionOwners_;
   std::unique_ptr<QTimer> motionTimer_;
   std::unique_ptr<platform::Observation> motionPointerMonitor_;
+  // A platform call made inside a `position` command or inside the handling of a press (the
+  // window list, for one) may deliver the presses that have arrived meanwhile. They wait here
+  // and are handled, in arrival order, once that work is done, as they would be from the main
+  // loop: a command decides on the state it started with.
+  int pressesHeld_ = 0;
+  std::deque<platform::Point> heldPresses_;
+  class PressHold;
 
   Status writePositions(const std::vector<MotionWrite>& writes);
   void receiveReceipt(const MotionReceipt& receipt);
   void pointerWentDown(const platform::Event& event);
+  // Handles every held press; only while nothing holds them.
+  void handleHeldPresses();
+  void takeOverIconsAt(platform::Point location);
   double uptimeMilliseconds() const;
   void stopTimerWhenIdle();
 };

@@ -451,6 +451,27 @@ TEST_F(PointerTest, ARefusedOwnedPathRefusesTheWholeCommand) {
   EXPECT_TRUE(host.runs().empty());
 }
 
+TEST_F(PointerTest, APressDeliveredWhileACommandReadsPositionsWaitsForTheCommand) {
+  // /d/b is the user's, so the command reads where Finder shows it; that read delivers a
+  // press on /d/a, which the command has already decided to move on from where it is.
+  place("/d/b", 300, 300);
+  geometry.setIconBox("/d/b", {{280, 280}, {40, 40}});
+  pressAt({300, 300});
+  ASSERT_TRUE(motion.isUserOwned("/d/b"));
+  geometry.setPositionText("b\t310\t320\t64\t64");
+  geometry.duringNextRead([&] { pressAt({100, 100}); });
+
+  ASSERT_EQ(
+      motion.submitPosition("both", {moveTo("/d/a", 0, 0, over(1)), moveTo("/d/b", 0, 0, over(1))}),
+      std::nullopt);
+
+  EXPECT_EQ(receiptsOf("run")[0]["status"], "superseded") << "the command moved /d/a on";
+  EXPECT_FALSE(motion.isUserOwned("/d/a"));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return motion.isUserOwned("/d/a"); }, 2000));
+  EXPECT_FALSE(motion.positionMotion().isAnimating("/d/a"));
+  EXPECT_TRUE(motion.positionMotion().isAnimating("/d/b"));
+}
+
 TEST_F(PointerTest, DestroyingTheCommandsRemovesTheMonitor) {
   EXPECT_EQ(taps.monitorCount(), 1);
   {

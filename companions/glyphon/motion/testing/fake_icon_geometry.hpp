@@ -1,9 +1,11 @@
 #pragma once
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "geometry/icon_geometry.hpp"
@@ -16,6 +18,7 @@ class FakeIconGeometry final : public IconGeometry {
  public:
   std::string readDesktopIconPositions() override {
     ++positionReads_;
+    if (std::function<void()> action = std::exchange(duringNextRead_, nullptr)) action();
     return positionText_;
   }
   std::optional<platform::Point> iconScreenCenter(std::string_view name) override;
@@ -25,6 +28,8 @@ class FakeIconGeometry final : public IconGeometry {
   void setPositionText(std::string text) { positionText_ = std::move(text); }
   void setIconBox(const std::string& path, platform::Rect box) { boxes_[path] = box; }
   void setSynthesizing(bool synthesizing) { synthesizing_ = synthesizing; }
+  // Runs `action` inside the next read, as a platform call may deliver pending events there.
+  void duringNextRead(std::function<void()> action) { duringNextRead_ = std::move(action); }
 
   int positionReads() const { return positionReads_; }
   // Every path that `pointHitsFile` was asked about, in order.
@@ -34,6 +39,7 @@ class FakeIconGeometry final : public IconGeometry {
   std::string positionText_;
   std::map<std::string, platform::Rect, std::less<>> boxes_;
   bool synthesizing_ = false;
+  std::function<void()> duringNextRead_;
   int positionReads_ = 0;
   std::vector<std::string> hitQueries_;
 };
