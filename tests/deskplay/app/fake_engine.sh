@@ -29,9 +29,19 @@ for phase in ${FAKE_ENGINE_PHASES:-}; do
     write_phase "$phase"
   fi
 done
+end=${FAKE_ENGINE_END:-exit:0}
+# The handlers are in place before the engine says it started, so that a SIGTERM sent as soon
+# as the test sees "started" is never lost.
+case $end in
+  wait)
+    trap 'echo term >> "$record/terms"; [ -n "${FAKE_ENGINE_TERM_PHASE:-}" ] && write_phase "$FAKE_ENGINE_TERM_PHASE"; kill $sleeper 2>/dev/null; exit 0' TERM
+    ;;
+  ignore-term)
+    trap 'echo term >> "$record/terms"' TERM
+    ;;
+esac
 : > "$record/started"
 
-end=${FAKE_ENGINE_END:-exit:0}
 case $end in
   exit:*)
     exit "${end#exit:}"
@@ -39,16 +49,7 @@ case $end in
   signal:*)
     kill -s "${end#signal:}" $$
     ;;
-  wait)
-    trap 'echo term >> "$record/terms"; [ -n "${FAKE_ENGINE_TERM_PHASE:-}" ] && write_phase "$FAKE_ENGINE_TERM_PHASE"; kill $sleeper 2>/dev/null; exit 0' TERM
-    while :; do
-      sleep 1 &
-      sleeper=$!
-      wait $sleeper
-    done
-    ;;
-  ignore-term)
-    trap 'echo term >> "$record/terms"' TERM
+  wait | ignore-term)
     while :; do
       sleep 1 &
       sleeper=$!
