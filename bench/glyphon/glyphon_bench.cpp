@@ -38,9 +38,8 @@
 #include "platform/testing/fake_preferences.hpp"
 #include "platform/testing/fake_script_host.hpp"
 #include "platform/testing/fake_workspace.hpp"
-#include "protocol/log_lines.hpp"
-#include "protocol/output_lines.hpp"
 #include "protocol/script_host_runner.hpp"
+#include "quiet_lines.hpp"
 #include "simdesk_session.hpp"
 #include "support/child_process.hpp"
 #include "support/temp_dir.hpp"
@@ -57,18 +56,6 @@ constexpr int kRoundTrips = 500;
 constexpr double kCommandGoalMicroseconds = 50.0;
 constexpr int kDesktopIcons = 300;
 constexpr int kPositionReads = 100;
-
-// Output and log that keep nothing, so that only Glyphon's own work is timed.
-class CountingOutput final : public OutputLines {
- public:
-  void writeLine(std::string_view line, Flush) override { bytes += line.size() + 1; }
-  std::size_t bytes = 0;
-};
-
-class DiscardedLog final : public LogLines {
- public:
-  void logLine(std::string_view) override {}
-};
 
 // Stage commands that succeed without touching anything; the measured lines never reach
 // them past their input checks anyway.

@@ -27,8 +27,7 @@
 #include "platform/testing/fake_clock.hpp"
 #include "platform/testing/fake_event_taps.hpp"
 #include "protocol/apple_script_runner.hpp"
-#include "protocol/log_lines.hpp"
-#include "protocol/output_lines.hpp"
+#include "quiet_lines.hpp"
 
 namespace deskplay::glyphon {
 
@@ -42,17 +41,6 @@ constexpr int kTicks = 3000;
 constexpr int kTimerTicks = 300;
 constexpr double kTickGoalMilliseconds = 1.0;
 constexpr double kTimerMilliseconds = 50.0;
-
-class CountingOutput final : public OutputLines {
- public:
-  void writeLine(std::string_view line, Flush) override { bytes += line.size() + 1; }
-  std::size_t bytes = 0;
-};
-
-class DiscardedLog final : public LogLines {
- public:
-  void logLine(std::string_view) override {}
-};
 
 // Finder that accepts every script at once, noting when each came.
 class AcceptingScripts final : public AppleScriptRunner {
@@ -101,12 +89,10 @@ void startJourneys(MotionCommands& motion) {
   (void)motion.submitPosition("journey", journeys());
 }
 
-void report(const char* what, const std::vector<double>& samples, const char* unit) {
-  std::printf("%-48s median %8.3f %s   p99 %8.3f %s   (%zu samples)\n", what,
-              bench::median(samples), unit, bench::percentile(samples, 0.99), unit, samples.size());
-}
+// The command layer over faked Finder, clock and taps, with every icon on its journey.
+struct MotionRig {
+  MotionRig() { startJourneys(motion); }
 
-void benchTick() {
   CountingOutput output;
   DiscardedLog log;
   AcceptingScripts scripts;
@@ -114,15 +100,23 @@ void benchTick() {
   platform::testing::FakeEventTaps taps;
   NoGeometry geometry;
   MotionCommands motion{{output, log, scripts, clock, taps, geometry}};
-  startJourneys(motion);
+};
 
-  const std::size_t scriptBytesBefore = scripts.scriptBytes;
-  const std::size_t outputBytesBefore = output.bytes;
+void report(const char* what, const std::vector<double>& samples, const char* unit) {
+  std::printf("%-48s median %8.3f %s   p99 %8.3f %s   (%zu samples)\n", what,
+              bench::median(samples), unit, bench::percentile(samples, 0.99), unit, samples.size());
+}
+
+void benchTick() {
+  MotionRig rig;
+
+  const std::size_t scriptBytesBefore = rig.scripts.scriptBytes;
+  const std::size_t outputBytesBefore = rig.output.bytes;
   std::vector<double> samples;
   for (int tick = 0; tick < kTicks; ++tick) {
-    clock.advance(Seconds(0.05));
+    rig.clock.advance(Seconds(0.05));
     const auto start = SteadyClock::now();
-    motion.nativeMotionTick();
+    rig.motion.nativeMotionTick();
     samples.push_back(millisecondsSince(start));
   }
 
@@ -150,21 +144,14 @@ void benchTick() {
   std::printf("  ratio tick / core (median)                    %8.2f\n",
               bench::median(samples) / std::max(bench::median(coreSamples), 1e-9));
   std::printf("  script per tick %zu bytes, MOTION line %zu bytes\n",
-              (scripts.scriptBytes - scriptBytesBefore) / static_cast<std::size_t>(kTicks),
-              (output.bytes - outputBytesBefore) / static_cast<std::size_t>(kTicks));
+              (rig.scripts.scriptBytes - scriptBytesBefore) / static_cast<std::size_t>(kTicks),
+              (rig.output.bytes - outputBytesBefore) / static_cast<std::size_t>(kTicks));
 }
 
 // `burners` threads spin while the timer runs; none gives the baseline of an idle machine.
 void benchTimer(unsigned burners) {
-  CountingOutput output;
-  DiscardedLog log;
-  AcceptingScripts scripts;
-  platform::testing::FakeClock clock;
-  platform::testing::FakeEventTaps taps;
-  NoGeometry geometry;
-  MotionCommands motion{{output, log, scripts, clock, taps, geometry}};
-  startJourneys(motion);
-  scripts.runTimes.clear();
+  MotionRig rig;
+  rig.scripts.runTimes.clear();
 
   std::atomic<bool> busy = true;
   std::vector<std::thread> spinning;
@@ -181,9 +168,9 @@ void benchTimer(unsigned burners) {
   for (std::thread& thread : spinning) thread.join();
 
   std::vector<double> deviations;
-  for (std::size_t index = 1; index < scripts.runTimes.size(); ++index) {
-    const double interval = std::chrono::duration<double, std::milli>(scripts.runTimes[index] -
-                                                                      scripts.runTimes[index - 1])
+  for (std::size_t index = 1; index < rig.scripts.runTimes.size(); ++index) {
+    const double interval = std::chrono::duration<double, std::milli>(
+                                rig.scripts.runTimes[index] - rig.scripts.runTimes[index - 1])
                                 .count();
     deviations.push_back(std::fabs(interval - kTimerMilliseconds));
   }

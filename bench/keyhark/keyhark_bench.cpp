@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "bench/support/bench_support.hpp"
+#include "bench/support/simdesk_requests.hpp"
 #include "common/fd_io.hpp"
 #include "listener/capture_settings.hpp"
 #include "listener/desktop_lookup.hpp"
@@ -31,7 +32,6 @@
 #include "platform/testing/fake_accessibility.hpp"
 #include "platform/testing/fake_clock.hpp"
 #include "platform/testing/fake_windows.hpp"
-#include "sim/simdesk/protocol/event_wire.hpp"
 #include "sim/simdesk/protocol/messages.hpp"
 #include "simdesk_session.hpp"
 #include "support/child_process.hpp"
@@ -53,15 +53,6 @@ void report(const char* what, const std::vector<double>& samples) {
               percentile(samples, 0.99));
 }
 
-platform::Event keyDown(std::int64_t keyCode) {
-  platform::Event key;
-  key.type = platform::EventType::keyDown;
-  key.keyCode = keyCode;
-  key.characters = "a";
-  key.charactersIgnoringModifiers = "a";
-  return key;
-}
-
 // Injected key to Keyhark's line, with the request round trip interleaved.
 bool measureEndToEnd() {
   testing::SimdeskSession session;
@@ -71,7 +62,7 @@ bool measureEndToEnd() {
   }
   testing::ChildProcess keyhark({KEYHARK_PATH}, session.environment());
   protocol::Connection person({session.socket(), "simdeskctl", 4199999});
-  const nlohmann::json injection = {{"event", protocol::encodeEvent(keyDown(0))}};
+  const nlohmann::json injection = keyDownInjection(0);
 
   // Keys sent before the tap is ready go unreported: inject until one comes back.
   bool ready = false;
@@ -93,17 +84,14 @@ bool measureEndToEnd() {
   std::vector<double> requestRoundTrip;
   int lost = 0;
   for (int index = -kWarmUp; index < kKeys; ++index) {
-    auto start = Clock::now();
-    if (!person
-             .request(protocol::requests::displayOptionsGet, nlohmann::json::object(),
-                      protocol::Effect::readsOnly)
-             .ok()) {
+    const std::optional<double> baseline = smallestRequestMicroseconds(person);
+    if (!baseline) {
       ++lost;
       continue;
     }
-    if (index >= 0) requestRoundTrip.push_back(microseconds(Clock::now() - start));
+    if (index >= 0) requestRoundTrip.push_back(*baseline);
 
-    start = Clock::now();
+    const auto start = Clock::now();
     auto sent =
         person.send(protocol::requests::eventsInject, injection, protocol::Effect::mayChange);
     if (!sent.ok()) {
@@ -160,7 +148,7 @@ bool measureCallbacks() {
     }
   });
 
-  const platform::Event key = keyDown(0);
+  const platform::Event key = keyDownTypingA(0);
   const std::string line = R"({"type":"keydown","keyCode":0,"char":"a"})"
                            "\n";
   const auto bareWrite = timedCalls(kCallbackCalls, [&](int) { (void)writeAll(devNull, line); });

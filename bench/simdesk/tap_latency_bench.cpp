@@ -18,9 +18,9 @@
 #include <vector>
 
 #include "bench/support/bench_support.hpp"
+#include "bench/support/simdesk_requests.hpp"
 #include "common/unique_fd.hpp"
 #include "platform/sim/sim_event_taps.hpp"
-#include "sim/simdesk/protocol/event_wire.hpp"
 #include "sim/simdesk/protocol/messages.hpp"
 #include "simdesk_session.hpp"
 
@@ -86,30 +86,22 @@ int run() {
   }
   tap->enable();
 
-  platform::Event key;
-  key.type = platform::EventType::keyDown;
-  key.keyCode = 0;
-  key.characters = "a";
-  key.charactersIgnoringModifiers = "a";
-  const nlohmann::json injection = {{"event", protocol::encodeEvent(key)}};
+  const nlohmann::json injection = keyDownInjection(0);
 
   std::vector<double> tapLatency;
   std::vector<double> requestRoundTrip;
   int lost = 0;
   for (int index = -kWarmUp; index < kKeys; ++index) {
     // The baseline, interleaved so that both see the same machine.
-    auto start = Clock::now();
-    if (!person
-             .request(protocol::requests::displayOptionsGet, nlohmann::json::object(),
-                      protocol::Effect::readsOnly)
-             .ok()) {
+    const std::optional<double> baseline = smallestRequestMicroseconds(person);
+    if (!baseline) {
       ++lost;
       continue;
     }
-    if (index >= 0) requestRoundTrip.push_back(microseconds(Clock::now() - start));
+    if (index >= 0) requestRoundTrip.push_back(*baseline);
 
     calledAt.reset();
-    start = Clock::now();
+    const auto start = Clock::now();
     auto sent =
         person.send(protocol::requests::eventsInject, injection, protocol::Effect::mayChange);
     if (!sent.ok()) {
