@@ -4,7 +4,7 @@
 
 #include "covers/app_kit_rect.hpp"
 #include "covers/ns_color_from_hex.hpp"
-#include "geometry/icon_positions.hpp"
+#include "protocol/whole_number_text.hpp"
 
 namespace deskplay::glyphon {
 

@@ -1,21 +1,14 @@
 #include "geometry/icon_positions.hpp"
 
 #include <cmath>
-#include <cstdio>
 
 #include "geometry/ax_attributes.hpp"
 #include "geometry/finder_tree.hpp"
+#include "protocol/whole_number_text.hpp"
 
 namespace deskplay::glyphon {
 
 namespace {
-
-// A finite whole number as decimal text. Adding zero turns -0 into 0.
-std::string wholeNumberText(double whole) {
-  char text[400];
-  std::snprintf(text, sizeof text, "%.0f", whole + 0.0);
-  return text;
-}
 
 struct IconFrame {
   platform::Point position;
@@ -43,14 +36,6 @@ std::optional<IconFrame> frameOf(platform::Accessibility& accessibility,
 }
 
 }  // namespace
-
-std::string roundedIntegerText(double value) {
-  return wholeNumberText(std::round(value));
-}
-
-std::string truncatedIntegerText(double value) {
-  return wholeNumberText(std::trunc(value));
-}
 
 std::string readDesktopIconPositions(platform::Accessibility& accessibility,
                                      platform::Windows& windows) {

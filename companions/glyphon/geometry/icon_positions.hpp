@@ -21,11 +21,4 @@ std::string readDesktopIconPositions(platform::Accessibility& accessibility,
 std::optional<platform::Point> iconScreenCenter(platform::Accessibility& accessibility,
                                                 platform::Windows& windows, std::string_view name);
 
-// `value` rounded to the nearest whole number, halves away from zero, as decimal text; "-0"
-// never appears.
-std::string roundedIntegerText(double value);
-
-// `value` truncated toward zero, as decimal text; "-0" never appears.
-std::string truncatedIntegerText(double value);
-
 }  // namespace deskplay::glyphon

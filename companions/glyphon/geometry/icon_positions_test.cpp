@@ -34,30 +34,6 @@ TEST_F(IconPositionsTest, ListsCentresAndSizesRoundedHalfAwayFromZero) {
   EXPECT_EQ(centreOf("a.txt"), (Point{132, 238.5}));
 }
 
-struct RoundingCase {
-  double value;
-  std::string rounded;
-  std::string truncated;
-};
-
-TEST(IntegerTextTest, RoundsHalvesAwayFromZeroAndTruncatesTowardZero) {
-  const RoundingCase cases[] = {
-      {238.5, "239", "238"},
-      {-238.5, "-239", "-238"},
-      {10.9, "11", "10"},
-      {-0.4, "0", "0"},
-      {-0.5, "-1", "0"},
-      {0.0, "0", "0"},
-      {20.2, "20", "20"},
-      {-3.7, "-4", "-3"},
-      {1e15 + 0.5, "1000000000000001", "1000000000000000"},
-  };
-  for (const RoundingCase& c : cases) {
-    EXPECT_EQ(roundedIntegerText(c.value), c.rounded) << c.value;
-    EXPECT_EQ(truncatedIntegerText(c.value), c.truncated) << c.value;
-  }
-}
-
 TEST_F(IconPositionsTest, SameNameTwiceIsListedTwiceAndTheFirstReachedBreadthFirstIsTheCentre) {
   // A Finder window lists "dup" three levels down; the desktop shows it two levels down. The
   // window comes first among Finder's children, so only a breadth-first walk meets the

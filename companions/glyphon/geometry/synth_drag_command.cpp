@@ -3,8 +3,8 @@
 #include <optional>
 #include <string>
 
-#include "geometry/icon_positions.hpp"
 #include "geometry/path_text.hpp"
+#include "protocol/whole_number_text.hpp"
 
 namespace deskplay::glyphon {
 

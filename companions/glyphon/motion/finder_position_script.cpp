@@ -7,6 +7,7 @@
 
 #include "common/json_line.hpp"
 #include "protocol/apple_script_escape.hpp"
+#include "protocol/whole_number_text.hpp"
 
 namespace deskplay::glyphon {
 
@@ -35,19 +36,6 @@ std::string compactJson(const nlohmann::ordered_json& value) {
 
 }  // namespace
 
-double roundedCoordinate(double value) {
-  return std::round(value) + 0.0;
-}
-
-std::string wholeNumberText(double rounded) {
-  if (std::fabs(rounded) <= kLargestExactWhole) {
-    return std::to_string(static_cast<std::int64_t>(rounded));
-  }
-  char text[400];
-  std::snprintf(text, sizeof text, "%.0f", rounded);
-  return text;
-}
-
 std::string positionScript(const std::vector<MotionWrite>& writes) {
   std::string script = "tell application \"Finder\"\n";
   script.reserve(writes.size() * 96);
@@ -55,9 +43,9 @@ std::string positionScript(const std::vector<MotionWrite>& writes) {
     script += "set desktop position of (POSIX file \"";
     script += escapeAppleScript(write.path);
     script += "\" as alias) to {";
-    script += wholeNumberText(roundedCoordinate(write.position.x));
+    script += roundedIntegerText(write.position.x);
     script += ", ";
-    script += wholeNumberText(roundedCoordinate(write.position.y));
+    script += roundedIntegerText(write.position.y);
     script += "}\n";
   }
   script += "end tell";

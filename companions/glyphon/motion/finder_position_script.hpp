@@ -7,11 +7,6 @@
 
 namespace deskplay::glyphon {
 
-// `value` rounded to a whole number, halves away from zero, never minus zero.
-double roundedCoordinate(double value);
-// A whole number as decimal digits, without exponent or fraction.
-std::string wholeNumberText(double rounded);
-
 // The one Finder script that puts every icon of `writes` at its rounded position.
 std::string positionScript(const std::vector<MotionWrite>& writes);
 

@@ -5,20 +5,6 @@
 namespace deskplay::glyphon {
 namespace {
 
-TEST(RoundedCoordinateTest, RoundsHalvesAwayFromZeroAndNeverGivesMinusZero) {
-  const std::vector<std::pair<double, std::string>> cases = {{0.5, "1"},
-                                                             {-0.5, "-1"},
-                                                             {2.5, "3"},
-                                                             {-2.5, "-3"},
-                                                             {-0.4, "0"},
-                                                             {1.49, "1"},
-                                                             {1e20, "100000000000000000000"},
-                                                             {-0.0, "0"}};
-  for (const auto& [value, text] : cases) {
-    EXPECT_EQ(wholeNumberText(roundedCoordinate(value)), text) << value;
-  }
-}
-
 TEST(MotionLineTest, KeepsHugeCoordinatesAsNumbers) {
   EXPECT_EQ(motionLine({{"/d/a", 1, {1e20, -3}}}), R"(MOTION:[{"path":"/d/a","x":1e+20,"y":-3}])");
 }

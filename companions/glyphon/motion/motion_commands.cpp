@@ -11,6 +11,7 @@
 #include "motion/finder_position_script.hpp"
 #include "motion/position_text.hpp"
 #include "protocol/icon_response.hpp"
+#include "protocol/whole_number_text.hpp"
 
 namespace deskplay::glyphon {
 
@@ -128,7 +129,7 @@ std::optional<CommandAnswer> MotionCommands::submitPosition(
   pendingMotion_[id] = PendingMotion{updates.size(), {}};
   const double now = uptimeMilliseconds();
   std::optional<Error> failure;
-  for (std::size_t index = 0; index < updates.size() && !failure; ++index) {
+  for (std::size_t index = 0; index < updates.size(); ++index) {
     const PositionUpdate& update = updates[index];
     if (const std::optional<MotionPoint>& start = startPoints[index]) {
       positionMotion_.cancel(update.path, "cancelled");
@@ -148,6 +149,7 @@ std::optional<CommandAnswer> MotionCommands::submitPosition(
                                     durationMilliseconds(update.transition), easing, false);
         !animated.ok()) {
       failure = animated.error();
+      break;
     }
   }
 
