@@ -3,29 +3,15 @@
 #include <deque>
 
 #include "geometry/ax_attributes.hpp"
+#include "platform/running_applications.hpp"
 
 namespace deskplay::glyphon {
-
-std::optional<platform::ProcessId> finderProcess(platform::Windows& windows) {
-  for (const platform::RunningApplication& application : windows.runningApplications()) {
-    if (application.bundleIdentifier == kFinderBundleIdentifier) return application.process;
-  }
-  return std::nullopt;
-}
-
-bool isFinderProcess(platform::Windows& windows, platform::ProcessId process) {
-  for (const platform::RunningApplication& application : windows.runningApplications()) {
-    if (application.process == process) {
-      return application.bundleIdentifier == kFinderBundleIdentifier;
-    }
-  }
-  return false;
-}
 
 void walkFinderTree(platform::Accessibility& accessibility, platform::Windows& windows,
                     const std::function<WalkStep(platform::AccessibilityElement,
                                                  const std::string& filename)>& visit) {
-  const std::optional<platform::ProcessId> finder = finderProcess(windows);
+  const std::optional<platform::ProcessId> finder =
+      platform::applicationProcess(windows, platform::kFinderBundleIdentifier);
   if (!finder) return;
   const std::optional<platform::AccessibilityElement> application =
       accessibility.applicationElement(*finder);

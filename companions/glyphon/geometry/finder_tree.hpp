@@ -11,15 +11,9 @@
 
 namespace deskplay::glyphon {
 
-inline constexpr std::string_view kFinderBundleIdentifier = "com.apple.finder";
 // A walk looks at no more elements than this, so that a Finder window showing a huge folder
 // cannot stall the main thread.
 inline constexpr std::size_t kWalkElementLimit = 5000;
-
-// Finder's process, when Finder runs.
-std::optional<platform::ProcessId> finderProcess(platform::Windows& windows);
-// Whether `process` is a running Finder.
-bool isFinderProcess(platform::Windows& windows, platform::ProcessId process);
 
 enum class WalkStep { next, stop };
 

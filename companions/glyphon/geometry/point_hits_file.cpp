@@ -7,6 +7,7 @@
 #include "geometry/ax_attributes.hpp"
 #include "geometry/finder_tree.hpp"
 #include "geometry/path_text.hpp"
+#include "platform/running_applications.hpp"
 
 namespace deskplay::glyphon {
 
@@ -16,7 +17,8 @@ bool pointHitsFile(platform::Accessibility& accessibility, platform::Windows& wi
       accessibility.elementAtPoint(static_cast<float>(point.x), static_cast<float>(point.y));
   if (!element) return false;
   const std::optional<platform::ProcessId> owner = accessibility.processOf(*element);
-  if (!owner || !isFinderProcess(windows, *owner)) return false;
+  if (!owner || !platform::isApplicationProcess(windows, *owner, platform::kFinderBundleIdentifier))
+    return false;
 
   for (int looked = 0; looked < kHitClimbLimit; ++looked) {
     if (const std::optional<platform::AccessibilityUrl> url = axUrl(accessibility, *element)) {

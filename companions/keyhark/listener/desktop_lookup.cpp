@@ -3,6 +3,7 @@
 #include <variant>
 
 #include "common/url_path.hpp"
+#include "platform/running_applications.hpp"
 
 namespace deskplay::keyhark {
 
@@ -44,13 +45,8 @@ bool DesktopLookup::isDesktopPoint(double x, double y) {
       accessibility_.elementAtPoint(static_cast<float>(x), static_cast<float>(y));
   if (!element) return false;
   const std::optional<platform::ProcessId> owner = accessibility_.processOf(*element);
-  if (!owner) return false;
-  for (const platform::RunningApplication& application : windows_.runningApplications()) {
-    if (application.process == *owner) {
-      return application.bundleIdentifier == kFinderBundleIdentifier;
-    }
-  }
-  return false;
+  return owner &&
+         platform::isApplicationProcess(windows_, *owner, platform::kFinderBundleIdentifier);
 }
 
 }  // namespace deskplay::keyhark

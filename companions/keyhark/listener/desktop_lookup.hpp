@@ -13,7 +13,6 @@ namespace deskplay::keyhark {
 class DesktopLookup {
  public:
   static constexpr int kMaxElements = 6;
-  static constexpr const char* kFinderBundleIdentifier = "com.apple.finder";
 
   DesktopLookup(platform::Accessibility& accessibility, platform::Windows& windows)
       : accessibility_(accessibility), windows_(windows) {}

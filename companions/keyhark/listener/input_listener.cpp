@@ -1,6 +1,6 @@
 #include "listener/input_listener.hpp"
 
-#include "listener/permission.hpp"
+#include "platform/input_permission.hpp"
 
 namespace deskplay::keyhark {
 
@@ -12,14 +12,14 @@ InputListener::InputListener(ListenMode mode, ListenerServices services)
       mouse_(tap_, capture_, lookup_, services.clock, services.events) {}
 
 void InputListener::didFinishLaunching() {
-  if (!hasInputPermission(services_.accessibility, services_.privacy)) {
+  if (!platform::hasInputPermission(services_.accessibility, services_.privacy)) {
     services_.status.writeLine("LISTENER_PERMISSION_DENIED");
     services_.status.writeLine(
         "Global keyboard capture needs Accessibility (or Input Monitoring) for the app that "
         "launched this program.");
     services_.status.writeLine(
         "Opening System Settings — grant access to your terminal, then restart this program.");
-    promptForInputPermission(services_.accessibility, services_.workspace);
+    platform::promptForInputPermission(services_.accessibility, services_.workspace);
   }
   auto tap = services_.taps.createSessionTap(
       mode_ == ListenMode::keyboard ? kKeyboardMask : kMouseMask,

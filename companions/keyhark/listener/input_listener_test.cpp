@@ -4,6 +4,7 @@
 
 #include "listener/permission.hpp"
 #include "listener/recording_line_output.hpp"
+#include "platform/input_permission.hpp"
 #include "platform/testing/fake_accessibility.hpp"
 #include "platform/testing/fake_clock.hpp"
 #include "platform/testing/fake_event_taps.hpp"
@@ -57,7 +58,7 @@ TEST_F(InputListenerTest, EitherPermissionIsEnough) {
   for (const Case& c : cases) {
     accessibility_.setTrusted(c.trusted);
     privacy_.setAccess(c.access);
-    EXPECT_EQ(hasInputPermission(accessibility_, privacy_), c.permitted);
+    EXPECT_EQ(platform::hasInputPermission(accessibility_, privacy_), c.permitted);
     testing::RecordingLineOutput output;
     EXPECT_EQ(runPermissionCheck(accessibility_, privacy_, output), c.permitted ? 0 : 1);
     EXPECT_EQ(output.lines(), Lines{c.permitted ? "TRUSTED" : "UNTRUSTED"});

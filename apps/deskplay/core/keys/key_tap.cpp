@@ -2,6 +2,8 @@
 
 #include <QMetaObject>
 
+#include "platform/input_permission.hpp"
+
 namespace deskplay::core {
 
 namespace {
@@ -31,8 +33,7 @@ KeyTap::~KeyTap() {
 
 void KeyTap::start() {
   const bool trusted =
-      services_.accessibility.isProcessTrusted(platform::Accessibility::Prompt::no) ||
-      services_.privacyChecks.listenEventAccess() == platform::PrivacyChecks::Access::granted;
+      platform::hasInputPermission(services_.accessibility, services_.privacyChecks);
   if (trusted != trusted_) {
     trusted_ = trusted;
     emit trustedChanged();
@@ -44,8 +45,7 @@ void KeyTap::start() {
 }
 
 void KeyTap::promptForPermission() {
-  services_.accessibility.isProcessTrusted(platform::Accessibility::Prompt::yes);
-  services_.workspace.openUrl(kAccessibilitySettingsUrl);
+  platform::promptForInputPermission(services_.accessibility, services_.workspace);
 }
 
 TapVerdict KeyTap::handle(const platform::Event& event) {

@@ -38,8 +38,6 @@ class KeyTap final : public QObject, public StopHotkeyTap {
       platform::eventMaskOf(platform::EventType::keyDown) |
       platform::eventMaskOf(platform::EventType::keyUp);
   static constexpr std::int64_t kEscapeKeyCode = 53;
-  static constexpr const char* kAccessibilitySettingsUrl =
-      "x-apple.systempreferences:com.apple.preference.security?Privacy_Accessibility";
 
   struct Services {
     platform::EventTaps& eventTaps;

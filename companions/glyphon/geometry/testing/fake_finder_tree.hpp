@@ -3,6 +3,7 @@
 #include <string>
 
 #include "geometry/finder_tree.hpp"
+#include "platform/running_applications.hpp"
 #include "platform/testing/fake_accessibility.hpp"
 #include "platform/testing/fake_windows.hpp"
 
@@ -15,7 +16,7 @@ struct FakeFinderTree {
 
   FakeFinderTree() {
     windows.setRunningApplications(
-        {{kFinderProcess, std::string(kFinderBundleIdentifier), "Finder"}});
+        {{kFinderProcess, std::string(platform::kFinderBundleIdentifier), "Finder"}});
     application = accessibility.addApplication(kFinderProcess);
   }
 
