@@ -85,19 +85,8 @@ class Glyphon : public ::testing::Test {
         << "after " << line;
   }
 
-  Json finderState() const {
-    const Completed state = session.ctl({"state"});
-    EXPECT_EQ(state.status, 0) << state.errors;
-    return Json::parse(state.output, nullptr, false);
-  }
-
-  Json desktopItem(const std::string& name) const {
-    const Json state = finderState();
-    for (const Json& item : state["finder"]["items"]) {
-      if (item["name"] == name) return item;
-    }
-    return nullptr;
-  }
+  Json finderState() const { return session.state(); }
+  Json desktopItem(const std::string& name) const { return session.desktopItem(name); }
 
   // The desktop item `name` once Finder has placed it; null when it never appears.
   Json placedItem(const std::string& name) const {

@@ -18,7 +18,7 @@ class KeyharkMouseTest : public ::testing::Test {
     ASSERT_TRUE(session_.start());
     keyhark_ = std::make_unique<KeyharkProcess>(session_, std::vector<std::string>{"--mouse-only"});
     ASSERT_TRUE(keyhark_->waitUntilReady()) << ::testing::PrintToString(keyhark_->statusLines());
-    const json note = desktopItem(session_, "note.txt");
+    const json note = session_.desktopItem("note.txt");
     ASSERT_TRUE(note.is_object());
     iconX_ = note["position"]["x"];
     iconY_ = note["position"]["y"];
@@ -48,7 +48,7 @@ class KeyharkMouseTest : public ::testing::Test {
   std::size_t receivedByFinder(const std::string& eventType) {
     return deliveries(session_, "application", eventType).size();
   }
-  json iconPosition() { return desktopItem(session_, "note.txt")["position"]; }
+  json iconPosition() { return session_.desktopItem("note.txt")["position"]; }
   std::string notePath() const { return (session_.desktop() / "note.txt").string(); }
 
   SimdeskSession session_;
@@ -143,7 +143,7 @@ TEST_F(KeyharkMouseTest, OurOwnSyntheticEventsPassWithoutALine) {
     std::this_thread::sleep_for(milliseconds(20));
   }
   EXPECT_EQ(receivedByFinder("leftMouseDown"), 1u);
-  for (const json& record : deliveryLog(session_)) {
+  for (const json& record : session_.deliveryLog()) {
     if (record["stage"] == "tap" && record["app"] == "Keyhark") {
       EXPECT_EQ(record["action"], "passed");
       EXPECT_EQ(record["origin"], "posted");
@@ -188,7 +188,7 @@ TEST(KeyharkMouseWithoutPermissionTest, SaysSoAndStillListensWithoutTargets) {
   ASSERT_TRUE(keyhark.waitUntilReady());
   EXPECT_EQ(keyhark.statusLines().front(), "LISTENER_PERMISSION_DENIED");
   EXPECT_EQ(keyhark.statusLines().size(), 4u);
-  const json note = desktopItem(session, "note.txt");
+  const json note = session.desktopItem("note.txt");
   const double x = note["position"]["x"];
   const double y = note["position"]["y"];
   ASSERT_EQ(session.ctl({"click", std::to_string(x), std::to_string(y)}).status, 0);

@@ -28,35 +28,15 @@ std::filesystem::path keyharkProgram() {
   return KEYHARK_PATH;
 }
 
-std::vector<nlohmann::json> deliveryLog(const SimdeskSession& session) {
-  const Completed shown = session.ctl({"events"});
-  EXPECT_EQ(shown.status, 0) << shown.errors;
-  std::vector<nlohmann::json> records;
-  for (const std::string& line : splitLines(shown.output)) {
-    records.push_back(nlohmann::json::parse(line));
-  }
-  return records;
-}
-
 std::vector<nlohmann::json> deliveries(const SimdeskSession& session, const std::string& stage,
                                        const std::string& eventType) {
   std::vector<nlohmann::json> found;
-  for (nlohmann::json& record : deliveryLog(session)) {
+  for (nlohmann::json& record : session.deliveryLog()) {
     if (record["stage"] == stage && record["event"]["type"] == eventType) {
       found.push_back(std::move(record));
     }
   }
   return found;
-}
-
-nlohmann::json desktopItem(const SimdeskSession& session, const std::string& name) {
-  const Completed shown = session.ctl({"state"});
-  EXPECT_EQ(shown.status, 0) << shown.errors;
-  const nlohmann::json state = nlohmann::json::parse(shown.output);
-  for (const nlohmann::json& item : state["finder"]["items"]) {
-    if (item["name"] == name) return item;
-  }
-  return nullptr;
 }
 
 KeyharkProcess::KeyharkProcess(const SimdeskSession& session,

@@ -16,13 +16,9 @@ namespace deskplay::testing {
 
 std::filesystem::path keyharkProgram();
 
-// simdesk's delivery log: one record per tap verdict, monitor and receiving application.
-std::vector<nlohmann::json> deliveryLog(const SimdeskSession& session);
 // The records of one stage ("tap", "application") for one event type ("keyDown", …).
 std::vector<nlohmann::json> deliveries(const SimdeskSession& session, const std::string& stage,
                                        const std::string& eventType);
-// Finder's record of a desktop item (with its "position"); null when it has none.
-nlohmann::json desktopItem(const SimdeskSession& session, const std::string& name);
 
 // A running Keyhark in a simdesk session: its event lines come from standard output as they
 // are written; its status lines go to a file, so they can be awaited while it runs.

@@ -22,19 +22,6 @@ using platform::TapVerdict;
 constexpr platform::EventMask kKeyDown = platform::eventMaskOf(EventType::keyDown);
 constexpr platform::EventMask kLeftDown = platform::eventMaskOf(EventType::leftMouseDown);
 
-// The delivery log as simdeskctl prints it.
-std::vector<json> deliveryLog(const SimdeskSession& session) {
-  std::vector<json> records;
-  const Completed events = session.ctl({"events"});
-  std::size_t start = 0;
-  while (start < events.output.size()) {
-    const std::size_t end = events.output.find('\n', start);
-    records.push_back(json::parse(events.output.substr(start, end - start)));
-    start = end + 1;
-  }
-  return records;
-}
-
 // A program with a tap, as Keyhark runs one: its connection is served by `pump`, the test's
 // main loop.
 class SimEventTapsTest : public ::testing::Test {
@@ -80,7 +67,7 @@ TEST_F(SimEventTapsTest, AnEnabledTapSwallowsAKeyWithItsCodeFlagsAndCharacters) 
   EXPECT_EQ(seen[0].charactersIgnoringModifiers, "a");
   EXPECT_EQ(seen[0].flags, platform::event_flags::shift);
   std::vector<std::string> keyDownStages;
-  for (const json& record : deliveryLog(session_)) {
+  for (const json& record : session_.deliveryLog()) {
     if (record["event"]["type"] == "keyDown") {
       keyDownStages.push_back(record["stage"].get<std::string>() + ":" +
                               record.value("action", std::string()));

@@ -1,13 +1,20 @@
 #include "simdesk_session.hpp"
 
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <unistd.h>
 
 namespace deskplay::testing {
 
-std::filesystem::path simdeskProgram() { return SIMDESK_PATH; }
-std::filesystem::path simdeskctlProgram() { return SIMDESKCTL_PATH; }
-std::filesystem::path simToolsFolder() { return SIM_TOOLS_DIR; }
+std::filesystem::path simdeskProgram() {
+  return SIMDESK_PATH;
+}
+std::filesystem::path simdeskctlProgram() {
+  return SIMDESKCTL_PATH;
+}
+std::filesystem::path simToolsFolder() {
+  return SIM_TOOLS_DIR;
+}
 
 SimdeskSession::SimdeskSession()
     : home_(root_ / "home"), runtime_(root_ / "run"), socket_(runtime_ / "simdesk.sock") {
@@ -41,7 +48,8 @@ int SimdeskSession::stop() {
   return status;
 }
 
-std::unique_ptr<simdesk::protocol::Connection> SimdeskSession::connect(const std::string& name) const {
+std::unique_ptr<simdesk::protocol::Connection> SimdeskSession::connect(
+    const std::string& name) const {
   simdesk::protocol::ConnectionOptions options;
   options.socketPath = socket_;
   options.applicationName = name;
@@ -49,7 +57,8 @@ std::unique_ptr<simdesk::protocol::Connection> SimdeskSession::connect(const std
   return std::make_unique<simdesk::protocol::Connection>(std::move(options));
 }
 
-Completed SimdeskSession::ctl(const std::vector<std::string>& arguments, std::string_view input) const {
+Completed SimdeskSession::ctl(const std::vector<std::string>& arguments,
+                              std::string_view input) const {
   return tool(simdeskctlProgram(), arguments, input);
 }
 
@@ -59,6 +68,33 @@ Completed SimdeskSession::tool(const std::filesystem::path& program,
   std::vector<std::string> argv = {program.string()};
   argv.insert(argv.end(), arguments.begin(), arguments.end());
   return runProgram(argv, input, environment());
+}
+
+nlohmann::json SimdeskSession::state() const {
+  const Completed shown = ctl({"state"});
+  EXPECT_EQ(shown.status, 0) << shown.errors;
+  return nlohmann::json::parse(shown.output, nullptr, false);
+}
+
+nlohmann::json SimdeskSession::desktopItem(const std::string& name) const {
+  const nlohmann::json shown = state();
+  if (!shown.contains("finder")) return nullptr;
+  for (const nlohmann::json& item : shown["finder"]["items"]) {
+    if (item["name"] == name) return item;
+  }
+  return nullptr;
+}
+
+std::vector<nlohmann::json> SimdeskSession::deliveryLog() const {
+  const Completed shown = ctl({"events"});
+  EXPECT_EQ(shown.status, 0) << shown.errors;
+  std::vector<nlohmann::json> records;
+  std::size_t start = 0;
+  for (std::size_t end; (end = shown.output.find('\n', start)) != std::string::npos;
+       start = end + 1) {
+    records.push_back(nlohmann::json::parse(shown.output.substr(start, end - start)));
+  }
+  return records;
 }
 
 }  // namespace deskplay::testing

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,14 @@ class SimdeskSession {
   Completed ctl(const std::vector<std::string>& arguments, std::string_view input = {}) const;
   Completed tool(const std::filesystem::path& program, const std::vector<std::string>& arguments,
                  std::string_view input = {}) const;
+
+  // What `simdeskctl state` prints, parsed (a test failure, and null, when it cannot).
+  nlohmann::json state() const;
+  // Finder's record of the desktop item `name` (with its "position"); null when it has none.
+  nlohmann::json desktopItem(const std::string& name) const;
+  // simdesk's delivery log, `simdeskctl events`: one record per tap verdict, monitor and
+  // receiving application, oldest first.
+  std::vector<nlohmann::json> deliveryLog() const;
 
  private:
   TempDir root_;
