@@ -13,8 +13,10 @@ build: deps
 test: build
 	@ctest --preset default
 
+# The simulated Mac's home: HOME_DIR=/some/folder picks another than the default
+# ${XDG_DATA_HOME:-~/.local/share}/deskplay/simulated-mac (see scripts/run.sh --help).
 run: build
-	@scripts/run.sh build/default
+	@scripts/run.sh $(if $(HOME_DIR),--home "$(HOME_DIR)") build/default
 
 # The companions and shared code again under AddressSanitizer and UndefinedBehaviorSanitizer.
 sanitize: deps

@@ -1,124 +1,169 @@
 #!/usr/bin/env bash
-# `make run`: the simulated desktop and the Deskplay application on it, until Ctrl-C.
-# simdesk listens on a private socket and, when there is a display, shows its screen in a
-# window where your keyboard and mouse are the desktop's; Deskplay runs in the tray when there
-# is a display, headless otherwise, and answers `Deskplay status|play|stop|restore` from any shell of this
-# user. Ctrl-C stops the running game (the desktop is put back), then both programs.
+# `make run`: the simulated Mac and Deskplay on it, until Ctrl-C. The simulated Mac has a home
+# folder of its own, so nothing here touches your own Desktop: simdesk, Deskplay, the game
+# engine and the companions all run with HOME set to it. Deskplay answers
+# `Deskplay status|play|stop|restore` from any shell of this user. Ctrl-C stops the running
+# game (the desktop is put back), then Deskplay, then simdesk.
 set -euo pipefail
-build=$(cd "${1:-build/default}" && pwd)
+
+usage() {
+  cat <<'USAGE'
+usage: scripts/run.sh [--home DIR] [BUILD_DIR]
+
+Starts simdesk (with its live view when there is a display) and Deskplay --headless on it,
+from BUILD_DIR (default build/default), until Ctrl-C.
+
+  --home DIR  the simulated Mac's home folder (default:
+              ${XDG_DATA_HOME:-~/.local/share}/deskplay/simulated-mac); a folder that does
+              not exist yet is created with a few sample Desktop items
+  --help      show this text
+USAGE
+}
+
+scripts=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+home_dir="${XDG_DATA_HOME:-$HOME/.local/share}/deskplay/simulated-mac"
+build_arg=
+while (($#)); do
+  case $1 in
+    -h | --help) usage; exit 0 ;;
+    --home)
+      [[ -n ${2:-} ]] || { echo "run.sh: --home needs a folder (see --help)" >&2; exit 2; }
+      home_dir=$2
+      shift 2
+      ;;
+    --home=*) home_dir=${1#--home=}; shift ;;
+    -*) echo "run.sh: unknown option $1 (see --help)" >&2; exit 2 ;;
+    *)
+      [[ -z $build_arg ]] || { echo "run.sh: one build folder only (see --help)" >&2; exit 2; }
+      build_arg=$1
+      shift
+      ;;
+  esac
+done
+
+build=$(cd "${build_arg:-build/default}" && pwd)
 bundle="$build/Deskplay.app"
 deskplay="$bundle/Contents/MacOS/Deskplay"
 companions="$bundle/Contents/Resources/frondel-bin"
 simdesk="$build/sim/simdesk/server/simdesk"
 simdeskctl="$build/sim/simdesk/ctl/simdeskctl"
 
-for program in "$deskplay" "$simdesk"; do
+for program in "$deskplay" "$simdesk" "$simdeskctl"; do
   if [[ ! -x "$program" ]]; then
     echo "run.sh: $program is not built (make build)" >&2
     exit 1
   fi
 done
-
-echo "Deskplay bundle: $bundle"
 for program in Glyphon Keyhark Sonette Burrowd; do
-  if [[ -x "$companions/$program" ]]; then
-    echo "  built    $companions/$program"
-  else
-    echo "  not yet  $program"
-  fi
+  [[ -x "$companions/$program" ]] || echo "run.sh: $companions/$program is not built yet" >&2
 done
 
-session=$(mktemp -d "${TMPDIR:-/tmp}/deskplay-run.XXXXXX")
-export SIMDESK_SOCKET="$session/simdesk.sock"
+seeded=$("$scripts/seed-simulated-mac.sh" "$home_dir")
+home_dir=$(cd "$home_dir" && pwd)
+mkdir -p "$home_dir/Desktop"
+[[ -n $seeded ]] && echo "Seeded the simulated Mac's home with sample Desktop items: $home_dir"
+
+# Logs and the control socket stay in the usual temporary and runtime folders, so that
+# `Deskplay status` works from any shell; everything kept in a home goes to the simulated one,
+# also what follows the XDG folders (Deskplay's settings, its login item).
+export HOME=$home_dir
+unset XDG_CONFIG_HOME XDG_DATA_HOME XDG_CACHE_HOME XDG_STATE_HOME
 export DESKPLAY_SIM_TOOLS="$build/sim-tools"
+logs=${TMPDIR:-/tmp}
+
+session=$(mktemp -d "${TMPDIR:-/tmp}/deskplay-run.XXXXXX")
 simdesk_pid=
 deskplay_pid=
 
-# Waits until `file` holds a line starting with `word`, or the process `pid` is gone.
+# Waits until `file` holds a line starting with `word`; false when the process `pid` ends first.
 await_line() {
   local file=$1 word=$2 pid=$3
-  for _ in $(seq 1 200); do
-    if grep -q "^$word " "$file" 2>/dev/null; then return 0; fi
-    if ! kill -0 "$pid" 2>/dev/null; then return 1; fi
+  until grep -q "^$word\\b" "$file" 2>/dev/null; do
+    kill -0 "$pid" 2>/dev/null || return 1
     sleep 0.05
   done
-  return 1
+}
+
+# Ends a process of ours and waits for it.
+end_process() {
+  local pid=$1
+  [[ -n $pid ]] && kill -0 "$pid" 2>/dev/null || return 0
+  kill -TERM "$pid" 2>/dev/null || true
+  wait "$pid" 2>/dev/null || true
 }
 
 stop_all() {
-  trap - INT TERM EXIT
+  trap - INT TERM HUP EXIT
   if [[ -n $deskplay_pid ]] && kill -0 "$deskplay_pid" 2>/dev/null; then
     echo
     echo "Stopping Deskplay (a running game is stopped and the desktop put back)..."
-    kill -TERM "$deskplay_pid" 2>/dev/null || true
-    wait "$deskplay_pid" 2>/dev/null || true
   fi
-  if [[ -n $simdesk_pid ]] && kill -0 "$simdesk_pid" 2>/dev/null; then
-    kill -TERM "$simdesk_pid" 2>/dev/null || true
-    wait "$simdesk_pid" 2>/dev/null || true
-  fi
+  # Deskplay first: it stops the engine and restores the desktop while simdesk still runs.
+  end_process "$deskplay_pid"
+  end_process "$simdesk_pid"
   rm -rf "$session"
 }
-trap stop_all INT TERM EXIT
+trap stop_all INT TERM HUP EXIT
 
 if [[ -n ${DISPLAY:-} || -n ${WAYLAND_DISPLAY:-} ]]; then
   simdesk_args=(--view)
-  deskplay_args=()
+  screen="in the live view window"
 else
   simdesk_args=()
-  deskplay_args=(--headless)
+  screen="headless: no display"
 fi
 
-"$simdesk" --socket "$SIMDESK_SOCKET" "${simdesk_args[@]}" > "$session/simdesk.out" 2> "$session/simdesk.err" &
+# Both run in sessions of their own: Ctrl-C reaches only this script, which then ends them
+# in order instead of all at once.
+setsid "$simdesk" "${simdesk_args[@]}" >"$session/simdesk.out" 2>"$session/simdesk.err" &
 simdesk_pid=$!
 if ! await_line "$session/simdesk.out" SIMDESK_READY "$simdesk_pid"; then
   echo "run.sh: simdesk did not start:" >&2
   cat "$session/simdesk.err" >&2
   exit 1
 fi
-echo "simdesk ready on $SIMDESK_SOCKET"
+SIMDESK_SOCKET=$(sed -n 's/^SIMDESK_READY //p' "$session/simdesk.out")
+export SIMDESK_SOCKET
 
-"$deskplay" "${deskplay_args[@]}" > "$session/deskplay.out" 2> >(tee "$session/deskplay.err" >&2) &
+setsid "$deskplay" --headless >"$session/deskplay.out" &
 deskplay_pid=$!
 if ! await_line "$session/deskplay.out" DESKPLAY_READY "$deskplay_pid"; then
-  echo "run.sh: Deskplay did not start" >&2
+  echo "run.sh: Deskplay did not start (its log: $logs/deskplay-app.log)" >&2
   exit 1
 fi
-mode=${deskplay_args[0]:-tray}
-echo "Deskplay ready (${mode#--}); logs in ${TMPDIR:-/tmp}/deskplay-app.log and deskplay-game.log"
+
+# The catalog as Deskplay itself sees it, in its order.
+catalog=$("$deskplay" status | node -e '
+  const status = JSON.parse(require("node:fs").readFileSync(0, "utf8"));
+  const none = `none (${status.refreshError ?? "the catalog is still loading"})`;
+  console.log(status.games.length > 0 ? status.games.join(" ") : none);') ||
+  catalog="unknown (Deskplay status failed)"
+first_game=GAME_ID
+[[ $catalog == none* || $catalog == unknown* ]] || first_game=${catalog%% *}
 
 cat <<USAGE
 
-Drive Deskplay from another shell of this user:
+The simulated Mac is running ($screen), with its own home:
+  $HOME
+Deskplay runs on it (headless). Games: $catalog
 
+Play from another shell of this user:
+
+  $deskplay play $first_game
   $deskplay status
-  $deskplay play GAME_ID [solo | join CODE]
-  $deskplay stop
-  $deskplay restore
+  $deskplay stop          # or Control-Option-Q on the simulated keyboard
 
-Look at and drive the simulated desktop (same socket as here):
+Keys and clicks reach the game through the simulated Mac: type in the live view window
+when there is one, or send them with simdeskctl (it finds this simdesk by itself):
 
-  SIMDESK_SOCKET=$SIMDESK_SOCKET $simdeskctl state
-  SIMDESK_SOCKET=$SIMDESK_SOCKET $simdeskctl screenshot /tmp/desk.png
-  SIMDESK_SOCKET=$SIMDESK_SOCKET $simdeskctl type hello     # keys, as if typed
-  SIMDESK_SOCKET=$SIMDESK_SOCKET $simdeskctl --help
+  $simdeskctl key 123     # left arrow (124 right, 125 down, 126 up, 36 Return, 49 Space)
+  $simdeskctl click X Y   # a click at X,Y (top-left origin)
+  $simdeskctl key 12 --flags control,option   # Control-Option-Q: stop the game
+  $simdeskctl screenshot /tmp/desk.png        # a picture of the screen as it is now
+  $simdeskctl --help
 
-Glyphon, the icon controller, takes one JSON command per line on this desktop:
-
-  SIMDESK_SOCKET=$SIMDESK_SOCKET DESKPLAY_SIM_TOOLS=$DESKPLAY_SIM_TOOLS $companions/Glyphon
-  {"id":"1","type":"icon_size"}
-
-Burrowd, the stash controller, also runs on its own on scratch folders:
-
-  mkdir -p /tmp/try/Desktop /tmp/try/stash && echo hello > /tmp/try/Desktop/note.txt
-  $companions/Burrowd /tmp/try/Desktop /tmp/try/stash
-  {"action":"list","endpoint":{"side":"desktop","name":"."}}
-
-and Sonette plays sound files named on its standard input (SDL_AUDIODRIVER=disk without a
-sound card):
-
-  $companions/Sonette
-  {"type":"play","path":"/path/to/sound.wav","volume":0.8}
+Logs: $logs/deskplay-app.log (Deskplay) and $logs/deskplay-game.log (the game).
+simdesk's socket: $SIMDESK_SOCKET
 
 Press Ctrl-C here to stop everything.
 USAGE

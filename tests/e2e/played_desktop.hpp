@@ -1,0 +1,90 @@
+#pragma once
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "simdesk_session.hpp"
+#include "support/child_process.hpp"
+#include "support/temp_dir.hpp"
+
+namespace deskplay::testing {
+
+// A Desktop icon as Finder's model shows it.
+struct DesktopIcon {
+  std::string name;
+  double x = 0;
+  double y = 0;
+  bool operator==(const DesktopIcon&) const = default;
+};
+
+// A person's session for a whole game: simdesk with a home whose Desktop holds a few items of
+// the person's own, and a headless Deskplay on it, started from the bundle `executable`.
+class PlayedDesktop {
+ public:
+  explicit PlayedDesktop(std::filesystem::path executable);
+  ~PlayedDesktop();
+
+  // Starts simdesk and Deskplay; false (with the reason in `failure`) when either did not
+  // come up.
+  bool start(const std::vector<std::string>& environment = {});
+  std::string failure;
+
+  SimdeskSession& simdesk() { return simdesk_; }
+  std::filesystem::path home() const { return simdesk_.home(); }
+  std::filesystem::path desktop() const { return simdesk_.desktop(); }
+  std::filesystem::path gameLog() const { return temporary_ / "deskplay-game.log"; }
+  std::string gameLogText() const;
+
+  // Deskplay's command line against the running instance.
+  Completed deskplay(const std::vector<std::string>& arguments) const;
+  nlohmann::json status() const;
+
+  // The user's own Desktop entries (name → content, "/" for a folder), from the file system.
+  std::map<std::string, std::string> userEntries() const;
+  // Finder's icons for the user's entries and for the game's tiles (icons named with thin and
+  // hair spaces only).
+  std::vector<DesktopIcon> userIcons() const;
+  std::vector<DesktopIcon> tiles() const;
+  // Finder's icon view options and the Dock and menu-bar settings.
+  nlohmann::json viewSettings() const;
+
+  // A virtual key code with modifier flags ("control,option"), as the person's own key.
+  void pressKey(int keyCode, const std::string& flags = {}) const;
+  void click(double x, double y) const;
+  void pressStopHotkey() const { pressKey(12, "control,option"); }
+
+  // The engine process of this session (found by its environment), or nothing.
+  std::optional<pid_t> enginePid() const;
+
+  // A PNG of the screen under the build folder, named `name`.
+  std::filesystem::path screenshot(const std::string& name) const;
+
+ private:
+  std::vector<std::string> environment() const;
+
+  std::filesystem::path executable_;
+  SimdeskSession simdesk_;
+  TempDir scratch_;
+  std::filesystem::path temporary_;
+  std::unique_ptr<ChildProcess> instance_;
+};
+
+// Checks `condition` every 50 ms until it holds or `limit` passes.
+bool eventually(const std::function<bool()>& condition,
+                std::chrono::milliseconds limit = std::chrono::seconds(30));
+
+// The tile names of a game: thin and hair spaces only.
+bool isTileName(const std::string& name);
+
+// The application built by this tree, and the checkout of the game workspace.
+std::filesystem::path builtBundle();
+std::filesystem::path workspaceSource();
+
+}  // namespace deskplay::testing

@@ -1,0 +1,87 @@
+import { test } from 'node:test';
+import assert from 'node:assert/strict';
+import { spawn } from 'node:child_process';
+import fs from 'node:fs';
+import os from 'node:os';
+import path from 'node:path';
+import { Keeper } from './keeper.ts';
+import { waitFor } from './test_fixtures/wait_for.ts';
+
+function isRunning(pid: number): boolean {
+  try {
+    process.kill(pid, 0);
+    return true;
+  } catch {
+    return false;
+  }
+}
+
+function makeHome(t: { after: (fn: () => void) => void }): { desktop: string; cacheFolder: string } {
+  const home = fs.mkdtempSync(path.join(os.tmpdir(), 'keeper-home-'));
+  t.after(() => fs.rmSync(home, { recursive: true, force: true }));
+  const desktop = path.join(home, 'Desktop');
+  const cacheFolder = path.join(home, 'Library', 'Caches', 'tilestack', 'SESSION');
+  fs.mkdirSync(desktop);
+  fs.mkdirSync(cacheFolder, { recursive: true });
+  fs.writeFileSync(path.join(cacheFolder, 'look-0.png'), 'png');
+  return { desktop, cacheFolder };
+}
+
+test('when the engine is killed with its process group, the keeper removes its tiles and cache', async (t) => {
+  const { desktop, cacheFolder } = makeHome(t);
+  const tile = (name: string): string => {
+    const file = path.join(desktop, name);
+    fs.writeFileSync(file, '');
+    return file;
+  };
+  const kept = tile('\u2009a');
+  const alsoKept = tile('\u2009b');
+  const removedByEngine = tile('\u2009c'); // the engine said it removed it; someone made it again
+  const replaced = tile('\u2009d'); // another file now has the tile's name
+  const userFile = tile('notes.txt');
+
+  const plan = { cacheFolder, created: [kept, alsoKept, removedByEngine, replaced], removed: [removedByEngine] };
+  const engine = spawn(process.execPath, ['--import', 'tsx', path.join(import.meta.dirname, 'test_fixtures', 'keeper_host.ts'), JSON.stringify(plan)], {
+    detached: true,
+    stdio: ['ignore', 'pipe', 'inherit'],
+  });
+  let output = '';
+  engine.stdout.setEncoding('utf8').on('data', (chunk: string) => (output += chunk));
+  const exited = new Promise((resolve) => engine.on('exit', resolve));
+  await waitFor('the engine to start its keeper', () => /ready \d+\n/.test(output));
+  const keeperPid = Number(/ready (\d+)/.exec(output)?.[1]);
+
+  // Made while the tile still exists, so it cannot get the tile's inode number back.
+  fs.writeFileSync(`${replaced}.new`, 'a different file');
+  fs.renameSync(`${replaced}.new`, replaced);
+
+  assert.ok(engine.pid !== undefined);
+  process.kill(-engine.pid, 'SIGKILL');
+  await exited;
+
+  await waitFor('the keeper to end', () => !isRunning(keeperPid));
+  assert.equal(fs.existsSync(kept), false);
+  assert.equal(fs.existsSync(alsoKept), false);
+  assert.equal(fs.existsSync(cacheFolder), false);
+  assert.equal(fs.existsSync(removedByEngine), true);
+  assert.equal(fs.readFileSync(replaced, 'utf8'), 'a different file');
+  assert.equal(fs.existsSync(userFile), true);
+});
+
+test('after a clean end the keeper leaves the listed files alone and removes the cache', async (t) => {
+  const { desktop, cacheFolder } = makeHome(t);
+  const file = path.join(desktop, '\u2009a');
+  fs.writeFileSync(file, '');
+  const stat = fs.lstatSync(file, { bigint: true });
+
+  const keeper = Keeper.start(cacheFolder);
+  const pid = keeper.pid;
+  assert.ok(pid !== undefined);
+  keeper.created(file, { dev: String(stat.dev), ino: String(stat.ino) });
+  keeper.done();
+  keeper.removed(file); // after done: ignored, not written into a closed pipe
+
+  await waitFor('the keeper to end', () => !isRunning(pid));
+  assert.equal(fs.existsSync(file), true);
+  assert.equal(fs.existsSync(cacheFolder), false);
+});

@@ -1,0 +1,89 @@
+// Running a game: the entry module of every game calls runGame with its spec and its folder.
+
+import type { Clock } from './clock.ts';
+import { systemClock } from './clock.ts';
+import { programCompanions, type CompanionStarter } from './companion_starter.ts';
+import { describeError } from './failure.ts';
+import type { GameSpec } from './game.ts';
+import { GameLog } from './game_log.ts';
+import { readSession, type Session } from './session.ts';
+import { SessionRun } from './session_run.ts';
+
+// What the engine takes from the process it runs in; tests give their own.
+export interface EngineHost {
+  env: NodeJS.ProcessEnv;
+  args: readonly string[];
+  clock: Clock;
+  companions(session: Session, gameFolder: string): CompanionStarter;
+  // Standard error, which Deskplay sends to the game log.
+  writeError(text: string): void;
+  // SIGTERM and SIGINT: the user stopped the game.
+  onTerminate(handler: (signal: NodeJS.Signals) => void): void;
+  // An exception nothing caught.
+  onCrash(handler: (error: unknown) => void): void;
+}
+
+// The exit status when the launch itself is wrong (environment, arguments): nothing on the
+// desktop was touched.
+export const launchRefused = 2;
+
+export async function runEngine<State>(spec: GameSpec<State>, gameFolder: string, host: EngineHost): Promise<number> {
+  const log = new GameLog((text) => host.writeError(text));
+  const reading = readSession(host.env);
+  if (!reading.ok) {
+    for (const problem of reading.problems) log.line(`cannot start ${spec.id}: ${problem}`);
+    return launchRefused;
+  }
+  let refusal: string | null;
+  try {
+    refusal = spec.checkArgs(host.args);
+  } catch (error) {
+    refusal = `the game's argument check failed: ${describeError(error)}`;
+  }
+  if (refusal !== null) {
+    log.line(refusal);
+    return launchRefused;
+  }
+
+  const run = new SessionRun({
+    spec,
+    session: reading.session,
+    args: host.args,
+    gameFolder,
+    companions: host.companions(reading.session, gameFolder),
+    clock: host.clock,
+    log,
+  });
+  host.onTerminate((signal) => void run.requestEnd(`received ${signal}`));
+  host.onCrash((error) => run.fail(error));
+  return run.run();
+}
+
+export function processHost(): EngineHost {
+  return {
+    env: process.env,
+    args: process.argv.slice(2),
+    clock: systemClock,
+    companions: (_session, gameFolder) => programCompanions(process.env, gameFolder),
+    writeError: (text) => process.stderr.write(text),
+    onTerminate(handler) {
+      for (const signal of ['SIGTERM', 'SIGINT'] as const) process.on(signal, () => handler(signal));
+    },
+    onCrash(handler) {
+      process.on('uncaughtException', handler);
+      process.on('unhandledRejection', handler);
+    },
+  };
+}
+
+// Runs the game in this process until the session ends, then exits with its status: 0 after
+// a clean end, 1 after a failure, 2 when the launch was refused.
+export function runGame<State>(spec: GameSpec<State>, gameFolder: string): void {
+  runEngine(spec, gameFolder, processHost()).then(
+    (exitStatus) => process.exit(exitStatus),
+    (error: unknown) => {
+      process.stderr.write(`tilestack: ${describeError(error)}\n`);
+      process.exit(1);
+    },
+  );
+}
