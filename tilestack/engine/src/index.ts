@@ -1,6 +1,7 @@
 // The engine's public face: what a game's entry module and the build scripts use.
 
 export { runGame } from './run.ts';
+export { checkSoloOnlyArgs, isSoloArgs } from './solo_args.ts';
 export { renderWav } from './sound/wav.ts';
 export { soundFileName } from './sound/sound_board.ts';
 export type { Board, BoardRequest, Cell, Drawing, GameContext, GameInput, GameSpec, KeyName, Look, Tile } from './game.ts';

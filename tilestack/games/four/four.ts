@@ -3,6 +3,7 @@
 // plays again, the other side starting, and Escape leaves.
 
 import type { GameContext, GameInput, GameSpec } from '@tilestack/engine';
+import { isSoloArgs } from '@tilestack/engine';
 import { other } from './board.ts';
 import { chooseColumn } from './computer.ts';
 import { columnOfTile, drawMatch } from './draw.ts';
@@ -11,7 +12,7 @@ import { aimTicks, computer, dropInto, moveMarker, newMatch, person, thinkTicks,
 import { fourSounds, type FourSound } from './sounds.ts';
 
 function checkArgs(args: readonly string[]): string | null {
-  if (args.length === 0 || (args.length === 1 && args[0] === 'solo')) return null;
+  if (isSoloArgs(args)) return null;
   return `Online play is not available yet: four was started with ${args.join(' ')}.`;
 }
 

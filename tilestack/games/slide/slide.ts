@@ -2,6 +2,7 @@
 // are in order. Return shuffles anew; Escape leaves once the puzzle is solved.
 
 import type { GameContext, GameInput, GameSpec, KeyName } from '@tilestack/engine';
+import { checkSoloOnlyArgs } from '@tilestack/engine';
 import { celebrationTicks } from './celebration.ts';
 import { drawPuzzle, tileOfKey } from './draw.ts';
 import type { Puzzle } from './puzzle.ts';
@@ -62,8 +63,7 @@ export const slideGame: GameSpec<Puzzle> = {
   tickMs: 50,
   mouse: true,
   sounds: slideSounds,
-  checkArgs: (args) =>
-    args.length === 0 || (args.length === 1 && args[0] === 'solo') ? null : `slide is played solo only, but was started with ${args.join(' ')}.`,
+  checkArgs: (args) => checkSoloOnlyArgs('slide', args),
   layout: slideBoard,
   start: newPuzzle,
   step: stepPuzzle,

@@ -3,6 +3,7 @@
 // Escape leaves.
 
 import type { GameContext, GameInput, GameSpec, KeyName } from '@tilestack/engine';
+import { checkSoloOnlyArgs } from '@tilestack/engine';
 import { drawRound } from './draw.ts';
 import { snakeBoard } from './layout.ts';
 import { advance, newRound, queueTurn, type Direction, type MoveOutcome, type Round } from './rules.ts';
@@ -11,11 +12,6 @@ import { snakeSounds, type SnakeSound } from './sounds.ts';
 const directionOfKey: Partial<Record<KeyName, Direction>> = { left: 'left', right: 'right', up: 'up', down: 'down' };
 
 const soundOf: Record<MoveOutcome, SnakeSound | null> = { moved: null, ate: 'eat', crashed: 'crash', filled: 'filled' };
-
-function checkSoloArgs(id: string, args: readonly string[]): string | null {
-  if (args.length === 0 || (args.length === 1 && args[0] === 'solo')) return null;
-  return `${id} is played solo only, but was started with ${args.join(' ')}.`;
-}
 
 function begin(round: Round, context: GameContext): Round {
   context.play('start');
@@ -59,7 +55,7 @@ export const snakeGame: GameSpec<Round> = {
   tickMs: 120,
   mouse: false,
   sounds: snakeSounds,
-  checkArgs: (args) => checkSoloArgs('snake', args),
+  checkArgs: (args) => checkSoloOnlyArgs('snake', args),
   layout: snakeBoard,
   start: (context) => newRound(context.board.cols, context.board.rows, () => context.random()),
   step: stepRound,
