@@ -39,8 +39,17 @@ test('when the engine is killed with its process group, the keeper removes its t
   const removedByEngine = tile('\u2009c'); // the engine said it removed it; someone made it again
   const replaced = tile('\u2009d'); // another file now has the tile's name
   const userFile = tile('notes.txt');
+  // Told of, then made by Glyphon, and the engine killed before it could confirm it.
+  const madeUnconfirmed = path.join(desktop, '\u2009e');
+  // Told of, never made; a file with content appeared under its name instead.
+  const neverMade = path.join(desktop, '\u2009f');
 
-  const plan = { cacheFolder, created: [kept, alsoKept, removedByEngine, replaced], removed: [removedByEngine] };
+  const plan = {
+    cacheFolder,
+    expecting: [madeUnconfirmed, neverMade],
+    created: [kept, alsoKept, removedByEngine, replaced],
+    removed: [removedByEngine],
+  };
   const engine = spawn(process.execPath, ['--import', 'tsx', path.join(import.meta.dirname, 'test_fixtures', 'keeper_host.ts'), JSON.stringify(plan)], {
     detached: true,
     stdio: ['ignore', 'pipe', 'inherit'],
@@ -51,6 +60,8 @@ test('when the engine is killed with its process group, the keeper removes its t
   await waitFor('the engine to start its keeper', () => /ready \d+\n/.test(output));
   const keeperPid = Number(/ready (\d+)/.exec(output)?.[1]);
 
+  fs.writeFileSync(madeUnconfirmed, '');
+  fs.writeFileSync(neverMade, 'not a tile');
   // Made while the tile still exists, so it cannot get the tile's inode number back.
   fs.writeFileSync(`${replaced}.new`, 'a different file');
   fs.renameSync(`${replaced}.new`, replaced);
@@ -66,6 +77,8 @@ test('when the engine is killed with its process group, the keeper removes its t
   assert.equal(fs.existsSync(removedByEngine), true);
   assert.equal(fs.readFileSync(replaced, 'utf8'), 'a different file');
   assert.equal(fs.existsSync(userFile), true);
+  assert.equal(fs.existsSync(madeUnconfirmed), false);
+  assert.equal(fs.readFileSync(neverMade, 'utf8'), 'not a tile');
 });
 
 test('after a clean end the keeper leaves the listed files alone and removes the cache', async (t) => {

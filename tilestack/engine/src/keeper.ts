@@ -13,16 +13,22 @@ export interface FileIdentity {
 
 // What the tile layer tells the keeper.
 export interface TileWatch {
+  // Told before the file is made, so that a kill between making it and `created` cannot
+  // leave it behind.
+  expecting(path: string): void;
   created(path: string, identity: FileIdentity): void;
   removed(path: string): void;
 }
 
-// Runs in the keeper process. Lines: {"created":path,"dev":…,"ino":…}, {"removed":path},
-// {"done":true}. A tile is removed only while it still is the file the engine created.
+// Runs in the keeper process. Lines: {"expecting":path}, {"created":path,"dev":…,"ino":…},
+// {"removed":path}, {"done":true}. A tile is removed only while it still is the file the engine
+// created; a tile only expected, only while it is an empty regular file (as a new tile is: the
+// Desktop was emptied for the session, so nothing else can have that name meanwhile).
 const keeperScript = `
 const fs = require('node:fs');
 const cacheFolder = process.argv[1];
 const tiles = new Map();
+const expected = new Set();
 let pending = '';
 for (const signal of ['SIGINT', 'SIGHUP']) process.on(signal, () => {});
 process.stdin.setEncoding('utf8');
@@ -34,20 +40,31 @@ process.stdin.on('data', (chunk) => {
     pending = pending.slice(newline + 1);
     let message;
     try { message = JSON.parse(line); } catch { continue; }
-    if (typeof message.created === 'string') tiles.set(message.created, { dev: String(message.dev), ino: String(message.ino) });
-    else if (typeof message.removed === 'string') tiles.delete(message.removed);
-    else if (message.done === true) tiles.clear();
-  }
-});
-process.stdin.on('end', () => {
-  for (const [path, identity] of tiles) {
-    try {
-      const stat = fs.lstatSync(path, { bigint: true });
-      if (stat.isFile() && String(stat.dev) === identity.dev && String(stat.ino) === identity.ino) fs.unlinkSync(path);
-    } catch (error) {
-      if (error.code !== 'ENOENT') process.stderr.write('tilestack keeper: cannot remove a tile: ' + error.message + '\\n');
+    if (typeof message.expecting === 'string') expected.add(message.expecting);
+    else if (typeof message.created === 'string') {
+      expected.delete(message.created);
+      tiles.set(message.created, { dev: String(message.dev), ino: String(message.ino) });
+    } else if (typeof message.removed === 'string') {
+      expected.delete(message.removed);
+      tiles.delete(message.removed);
+    } else if (message.done === true) {
+      expected.clear();
+      tiles.clear();
     }
   }
+});
+function removeWhile(path, stillTheTile) {
+  try {
+    if (stillTheTile(fs.lstatSync(path, { bigint: true }))) fs.unlinkSync(path);
+  } catch (error) {
+    if (error.code !== 'ENOENT') process.stderr.write('tilestack keeper: cannot remove a tile: ' + error.message + '\\n');
+  }
+}
+process.stdin.on('end', () => {
+  for (const [path, identity] of tiles) {
+    removeWhile(path, (stat) => stat.isFile() && String(stat.dev) === identity.dev && String(stat.ino) === identity.ino);
+  }
+  for (const path of expected) removeWhile(path, (stat) => stat.isFile() && stat.size === 0n);
   try { fs.rmSync(cacheFolder, { recursive: true, force: true }); } catch (error) {
     process.stderr.write('tilestack keeper: cannot remove ' + cacheFolder + ': ' + error.message + '\\n');
   }
@@ -85,6 +102,10 @@ export class Keeper implements TileWatch {
 
   get pid(): number | undefined {
     return this.#child.pid;
+  }
+
+  expecting(path: string): void {
+    this.#send({ expecting: path });
   }
 
   created(path: string, identity: FileIdentity): void {

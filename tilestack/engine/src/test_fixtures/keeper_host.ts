@@ -6,12 +6,14 @@ import { Keeper } from '../keeper.ts';
 
 interface Plan {
   cacheFolder: string;
+  expecting: string[];
   created: string[];
   removed: string[];
 }
 
 const plan = JSON.parse(process.argv[2] ?? '{}') as Plan;
 const keeper = Keeper.start(plan.cacheFolder);
+for (const path of plan.expecting) keeper.expecting(path);
 for (const path of plan.created) {
   const stat = fs.lstatSync(path, { bigint: true });
   keeper.created(path, { dev: String(stat.dev), ino: String(stat.ino) });

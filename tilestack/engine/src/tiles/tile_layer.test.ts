@@ -20,6 +20,10 @@ const blue: Look = { fill: '#0000ff', shape: 'round' };
 class RecordingWatch implements TileWatch {
   readonly events: string[] = [];
   readonly listed = new Map<string, FileIdentity>();
+  readonly expected: string[] = [];
+  expecting(tilePath: string): void {
+    this.expected.push(tilePath);
+  }
   created(tilePath: string, identity: FileIdentity): void {
     this.events.push(`created ${path.basename(tilePath).length}`);
     this.listed.set(tilePath, identity);
@@ -85,6 +89,8 @@ test('new tiles: one template per look, a copy per tile, all placed in one posit
   }
   assert.equal(desktopFiles().length, 3);
   assert.deepEqual(watch.events, ['created 14', 'created 14', 'created 14']);
+  // The keeper hears of every tile before Glyphon makes its file.
+  assert.deepEqual(watch.expected, copies.map(([, tilePath]) => tilePath));
   for (const [tilePath, identity] of watch.listed) {
     const stat = fs.lstatSync(tilePath, { bigint: true });
     assert.deepEqual(identity, { dev: String(stat.dev), ino: String(stat.ino) });

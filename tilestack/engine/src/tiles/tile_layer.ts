@@ -183,6 +183,7 @@ export class TileLayer {
       return;
     }
     const tilePath = path.join(this.#options.desktop, name);
+    this.#options.watch.expecting(tilePath);
     try {
       await this.#options.icons.templateCopy(template, tilePath);
     } catch (error) {
