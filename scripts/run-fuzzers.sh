@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs every fuzz target of a fuzz build for a number of seconds each, starting from its
-# seed corpus. Any crash, leak or timeout fails the run.
+# seed corpus (linked beside it by the build as <fuzzer>.corpus). Any crash, leak or timeout
+# fails the run.
 set -euo pipefail
 build=${1:?usage: run-fuzzers.sh BUILD_DIR SECONDS}
 seconds=${2:-60}
@@ -8,7 +9,7 @@ status=0
 while IFS= read -r fuzzer; do
   fuzzer=$(realpath "$fuzzer")
   name=$(basename "$fuzzer")
-  seeds="$(dirname "$0")/../companions/${name%%_*}/fuzz/corpus"
+  seeds="$fuzzer.corpus"
   work=$(mktemp -d)
   [[ -d "$seeds" ]] && cp -r "$seeds/." "$work/"
   echo "fuzz: $name for ${seconds}s"

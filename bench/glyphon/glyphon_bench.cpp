@@ -29,7 +29,7 @@
 #include "bench/support/bench_support.hpp"
 #include "dispatch/command_dispatcher.hpp"
 #include "dispatch/stage_commands.hpp"
-#include "file_icons/serial_queue.hpp"
+#include "file_icons/file_icon_services.hpp"
 #include "geometry/icon_positions.hpp"
 #include "platform/sim/sim_accessibility.hpp"
 #include "platform/sim/sim_script_host.hpp"

@@ -8,7 +8,8 @@
 namespace deskplay::burrowd {
 
 // Writes {"ok":true,"value":…} as one line to `fd`: keys sorted, no added whitespace, "/"
-// escaped. A journal's text is escaped and written piece by piece, never copied whole.
+// escaped, and NEL, U+2028 and U+2029 escaped too, so that no text can split the line. A
+// journal's text is escaped and written piece by piece, never copied whole.
 Status sendSuccessReply(int fd, const ActionValue& value);
 
 // Writes {"error":"…","ok":false} as one line to `fd`, spelled as the success reply is.

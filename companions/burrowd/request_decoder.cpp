@@ -2,8 +2,11 @@
 // line byte by byte and keep copies of every token; a "write" request carries up to 16 MiB
 // of journal text, which this reader copies in runs straight from the input buffer.
 
+#include <charconv>
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -69,6 +72,72 @@ const char* kindOf(int c) {
   }
 }
 
+// Follows the digits of one number as they are skipped, to tell whether a double holds it:
+// a decoder that reads the whole document first fails on a number it cannot hold, wherever
+// it stands, so this one does too. Only the leading digits are kept, since a number may run
+// for megabytes.
+class NumberRange {
+ public:
+  void integerDigit(char digit) {
+    if (!significant_.empty() || digit != '0') {
+      keep(digit);
+      ++integerDigits_;
+    }
+  }
+  void fractionDigit(char digit) {
+    if (significant_.empty() && digit == '0') {
+      ++leadingFractionZeros_;
+    } else {
+      keep(digit);
+    }
+  }
+  void exponentSign(char sign) { exponentNegative_ = sign == '-'; }
+  void exponentDigit(char digit) {
+    // Far past any double's exponent: more digits change nothing.
+    if (exponent_ < kExponentCap) exponent_ = exponent_ * 10 + (digit - '0');
+  }
+
+  // Whether the number's magnitude rounds to more than the largest double.
+  bool overflows() const {
+    if (significant_.empty()) return false;
+    const std::int64_t exponent = exponentNegative_ ? -exponent_ : exponent_;
+    // The power of ten of the first significant digit.
+    const std::int64_t magnitude =
+        (integerDigits_ > 0 ? integerDigits_ - 1 : -(leadingFractionZeros_ + 1)) + exponent;
+    if (magnitude != kLargestMagnitude) return magnitude > kLargestMagnitude;
+    // A dropped digit that is not zero only matters as "a little more": one more digit says so.
+    std::string text = significant_;
+    if (droppedNonZero_) text += '1';
+    const auto digits = static_cast<std::int64_t>(text.size());
+    text += "e" + std::to_string(kLargestMagnitude - (digits - 1));
+    double value;
+    return std::from_chars(text.data(), text.data() + text.size(), value).ec ==
+           std::errc::result_out_of_range;
+  }
+
+ private:
+  // The largest double is about 1.8e308. The point past which numbers round to infinity has
+  // 309 digits, so the kept digits and the note of a dropped one decide exactly.
+  static constexpr std::int64_t kLargestMagnitude = 308;
+  static constexpr std::size_t kKeptDigits = 800;
+  static constexpr std::int64_t kExponentCap = 1'000'000'000'000;
+
+  void keep(char digit) {
+    if (significant_.size() < kKeptDigits) {
+      significant_ += digit;
+    } else if (digit != '0') {
+      droppedNonZero_ = true;
+    }
+  }
+
+  std::string significant_;
+  bool droppedNonZero_ = false;
+  std::int64_t integerDigits_ = 0;
+  std::int64_t leadingFractionZeros_ = 0;
+  std::int64_t exponent_ = 0;
+  bool exponentNegative_ = false;
+};
+
 class RequestParser {
  public:
   explicit RequestParser(LineReader& in) : in_(in) {}
@@ -78,6 +147,7 @@ class RequestParser {
  private:
   // Syntax: each returns false once the line is known not to be JSON.
   bool syntaxError(std::string_view problem);
+  bool syntaxError(std::string_view problem, std::size_t offset);
   void skipWhitespace();
   bool expect(char c, std::string_view what);
   bool parseString(std::string& out);
@@ -113,8 +183,12 @@ class RequestParser {
 };
 
 bool RequestParser::syntaxError(std::string_view problem) {
+  return syntaxError(problem, in_.offset());
+}
+
+bool RequestParser::syntaxError(std::string_view problem, std::size_t offset) {
   syntaxError_ = "Request is not valid JSON: " + std::string(problem) + " at byte " +
-                 std::to_string(in_.offset() + 1);
+                 std::to_string(offset + 1);
   return false;
 }
 
@@ -235,25 +309,31 @@ bool RequestParser::skipLiteral(std::string_view word) {
 }
 
 bool RequestParser::skipNumber() {
+  const std::size_t start = in_.offset();
+  NumberRange range;
   if (in_.peek() == '-') in_.advance();
   if (in_.peek() == '0') {
     in_.advance();
   } else if (isDigit(in_.peek())) {
-    while (isDigit(in_.peek())) in_.advance();
+    for (; isDigit(in_.peek()); in_.advance()) range.integerDigit(static_cast<char>(in_.peek()));
   } else {
     return syntaxError("an invalid value");
   }
   if (in_.peek() == '.') {
     in_.advance();
     if (!isDigit(in_.peek())) return syntaxError("a number without digits after its point");
-    while (isDigit(in_.peek())) in_.advance();
+    for (; isDigit(in_.peek()); in_.advance()) range.fractionDigit(static_cast<char>(in_.peek()));
   }
   if (in_.peek() == 'e' || in_.peek() == 'E') {
     in_.advance();
-    if (in_.peek() == '+' || in_.peek() == '-') in_.advance();
+    if (in_.peek() == '+' || in_.peek() == '-') {
+      range.exponentSign(static_cast<char>(in_.peek()));
+      in_.advance();
+    }
     if (!isDigit(in_.peek())) return syntaxError("a number without digits in its exponent");
-    while (isDigit(in_.peek())) in_.advance();
+    for (; isDigit(in_.peek()); in_.advance()) range.exponentDigit(static_cast<char>(in_.peek()));
   }
+  if (range.overflows()) return syntaxError("a number out of range", start);
   return true;
 }
 

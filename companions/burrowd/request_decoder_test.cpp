@@ -129,7 +129,36 @@ INSTANTIATE_TEST_SUITE_P(
         Rejected{"{\"action\":\"read\",\"x\":1.}", "not valid JSON"},
         Rejected{"{\"action\":\"read\",\"x\":1e}", "not valid JSON"},
         Rejected{"{\"action\":7,\"x\":[}", "not valid JSON"},
-        Rejected{"{\"action\":\"read\",\"text\":\"\\ud800\"}", "not valid JSON"}));
+        Rejected{"{\"action\":\"read\",\"text\":\"\\ud800\"}", "not valid JSON"},
+        // A decoder that reads the whole document first fails on a number no double holds,
+        // wherever it stands.
+        Rejected{R"({"action":"read","x":1e400})", "number out of range at byte 22"},
+        Rejected{R"({"x":[{"y":-1e400}],"action":"read"})", "number out of range at byte 12"},
+        Rejected{R"({"action":1e400})", "number out of range"},
+        Rejected{R"({"action":"move","identity":{"dev":1E+309}})", "number out of range"},
+        Rejected{"{\"action\":\"read\",\"x\":1" + std::string(309, '0') + "}",
+                 "number out of range"},
+        Rejected{"{\"action\":\"read\",\"x\":0." + std::string(30, '0') + "1e340}",
+                 "number out of range"},
+        Rejected{R"({"action":"read","x":1.7976931348623159e308})", "number out of range"},
+        Rejected{
+            R"({"action":"read","x":179769313486231580793728971405303415079934132710037826936173778980444968292764750946649017977587207096330286416692887910946555547851940402630657488671505820681908902000708383676273854845817711531764475730270069855571366959622842914819860834936475292719074168444365510704342711559699508093042880177904174497792})",
+            "number out of range"},
+        Rejected{"1e400", "number out of range"}));
+
+TEST(RequestDecoder, NumbersADoubleHoldsAreIgnoredLikeAnyOtherValue) {
+  for (const std::string number :
+       {"1.7976931348623157e308", "-1.7976931348623157e308", "1e-400", "-0", "0e99999999999999",
+        "0.000e400", "100e306", "10000000000000000000e289", "0.00001e312",
+        // The largest number that still rounds to the largest double.
+        "179769313486231580793728971405303415079934132710037826936173778980444968292764750946649017"
+        "977587207096330286416692887910946555547851940402630657488671505820681908902000708383676273"
+        "854845817711531764475730270069855571366959622842914819860834936475292719074168444365510704"
+        "342711559699508093042880177904174497791.999"}) {
+    Result<Request> request = decode(R"({"action":"read","x":)" + number + "}");
+    EXPECT_TRUE(request.ok()) << number << ": " << request.message();
+  }
+}
 
 }  // namespace
 }  // namespace deskplay::burrowd

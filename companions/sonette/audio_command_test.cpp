@@ -64,7 +64,9 @@ INSTANTIATE_TEST_SUITE_P(NotJson, IgnoredLine,
                                            std::string("{\"type\":\"play\",\"path\":\"a\xFF\"}"),
                                            std::string("{\"type\":\"stop_all\"}\0", 20),
                                            std::string("{\"type\":\"stop_all\"}\0garbage", 27),
-                                           R"({"type":"play","path":"a.wav","volume":1e400})"));
+                                           // No double holds these, in a known key or not.
+                                           R"({"type":"play","path":"a.wav","volume":1e400})",
+                                           R"({"type":"stop_all","extra":[-1e400]})"));
 
 INSTANTIATE_TEST_SUITE_P(NotAnObject, IgnoredLine,
                          ::testing::Values("[]", R"("play")", "42", "null",

@@ -78,6 +78,14 @@ INSTANTIATE_TEST_SUITE_P(
              "garbage\n\n{}\n" + loadLine("a") + "\n{\"type\":\"x\"}\n",
              LoopEnd::EndOfInput,
              {load("a")}},
+        Case{"numbers no double holds make their lines bad ones",
+             R"({"type":"stop_all","n":1e400})"
+             "\n"
+             R"({"type":"play","path":"a","volume":-1e999})"
+             "\n" +
+                 loadLine("a") + "\n",
+             LoopEnd::EndOfInput,
+             {load("a")}},
         Case{"last command without line feed",
              loadLine("a") + "\n" + kStopAll,
              LoopEnd::EndOfInput,

@@ -4,13 +4,11 @@
 #include <stdlib.h>
 
 #include <atomic>
-#include <chrono>
-#include <thread>
+
+#include "support/eventually.hpp"
 
 namespace deskplay::sonette {
 namespace {
-
-using namespace std::chrono_literals;
 
 // Counts periods and checks their size; runs on SDL's audio thread.
 class CountingSource final : public AudioSource {
@@ -26,8 +24,7 @@ class CountingSource final : public AudioSource {
 };
 
 bool waitFor(const std::atomic<int>& value, int atLeast) {
-  for (int i = 0; i < 500 && value.load() < atLeast; ++i) std::this_thread::sleep_for(10ms);
-  return value.load() >= atLeast;
+  return deskplay::testing::eventually([&] { return value.load() >= atLeast; });
 }
 
 TEST(SdlAudioOutput, PullsWholePeriodsOnceStarted) {

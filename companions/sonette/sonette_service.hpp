@@ -5,9 +5,9 @@
 
 #include "audio_command.hpp"
 #include "audio_output.hpp"
+#include "common/serial_queue.hpp"
 #include "decoder.hpp"
 #include "mixer.hpp"
-#include "serial_queue.hpp"
 #include "sonette.hpp"
 
 namespace deskplay::sonette {

@@ -5,9 +5,9 @@
 
 #include <atomic>
 #include <chrono>
-#include <thread>
 
 #include "sdl_audio_output.hpp"
+#include "support/eventually.hpp"
 #include "test_sounds.hpp"
 
 namespace deskplay::sonette {
@@ -40,7 +40,7 @@ class SonetteServiceTest : public ::testing::Test {
 
   // The loudest sample so far, once it reaches `level` or after five seconds.
   float peakOnceAtLeast(float level) {
-    for (int i = 0; i < 500 && probe->peak.load() < level; ++i) std::this_thread::sleep_for(10ms);
+    deskplay::testing::eventually([&] { return probe->peak.load() >= level; }, 5s);
     return probe->peak.load();
   }
 

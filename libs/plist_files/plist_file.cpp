@@ -8,7 +8,7 @@
 #include <limits>
 
 #include "common/atomic_file.hpp"
-#include "common/fd_io.hpp"
+#include "common/small_file.hpp"
 #include "common/system_error.hpp"
 
 namespace deskplay::plist {
@@ -36,27 +36,11 @@ Result<PlistDocument> parsePlist(std::string_view bytes) {
 }
 
 Result<std::optional<PlistDocument>> readPlistFile(const std::filesystem::path& path) {
-  UniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-  if (!file.valid()) {
-    if (errno == ENOENT) return std::optional<PlistDocument>();
-    return Error{errnoMessage("open " + path.string(), errno)};
-  }
-  struct stat status {};
-  if (::fstat(file.get(), &status) != 0) {
-    return Error{errnoMessage("stat " + path.string(), errno)};
-  }
-  if (static_cast<std::size_t>(status.st_size) > kLargestPlistFile) {
-    return Error{path.string() + ": file is too large"};
-  }
-  // One byte more than the size shows a file that grew while it was read.
-  std::string bytes(static_cast<std::size_t>(status.st_size) + 1, '\0');
-  std::size_t filled = 0;
-  if (readUpTo(file.get(), bytes.data(), bytes.size(), filled) != 0) {
-    return Error{errnoMessage("read " + path.string(), errno)};
-  }
-  if (filled == bytes.size()) return Error{path.string() + ": file changed while read"};
-  bytes.resize(filled);
-  Result<PlistDocument> document = parsePlist(bytes);
+  // Settings may be linked in from elsewhere, so a final link is followed.
+  auto bytes = readSmallFile(path, kLargestPlistFile, FinalLink::follow);
+  if (!bytes.ok()) return bytes.error();
+  if (!bytes.value()) return std::optional<PlistDocument>();
+  Result<PlistDocument> document = parsePlist(*bytes.value());
   if (!document.ok()) return Error{path.string() + ": " + document.message()};
   return std::optional<PlistDocument>(std::move(document).value());
 }

@@ -54,6 +54,16 @@ TEST(PlistFile, MissingFileIsNothingAndGarbageIsAnError) {
   EXPECT_NE(bad.message().find("bad.plist"), std::string::npos);
 }
 
+TEST(PlistFile, AFifoInTheFilesPlaceIsAnErrorNotAWait) {
+  TempDir folder;
+  const auto path = folder / "a.plist";
+  // No writer ever comes: an open that waited for one would never return.
+  ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+  auto read = readPlistFile(path);
+  ASSERT_FALSE(read.ok());
+  EXPECT_NE(read.message().find("not a regular file"), std::string::npos) << read.message();
+}
+
 TEST(PlistFile, ReplaceLeavesNoStagingFileBehind) {
   TempDir folder;
   const auto path = folder / "a.plist";

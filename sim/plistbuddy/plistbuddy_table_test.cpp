@@ -4,17 +4,18 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <optional>
 #include <ostream>
+#include <sstream>
 #include <string>
-#include <thread>
 #include <tuple>
 #include <vector>
 
 #include "plist_files/plist_file.hpp"
 #include "support/child_process.hpp"
+#include "support/eventually.hpp"
 #include "support/temp_dir.hpp"
 
 namespace deskplay::plistbuddy {
@@ -529,6 +530,20 @@ INSTANTIATE_TEST_SUITE_P(
       return std::string(param.param.name);
     });
 
+// Whether the process is blocked on a file lock: the kernel lists such a wait as "->".
+bool waitsForALock(pid_t pid) {
+  std::ifstream locks("/proc/locks");
+  for (std::string line; std::getline(locks, line);) {
+    std::istringstream fields(line);
+    std::string number, arrow, kind, mode, access, owner;
+    if (fields >> number >> arrow >> kind >> mode >> access >> owner && arrow == "->" &&
+        owner == std::to_string(pid)) {
+      return true;
+    }
+  }
+  return false;
+}
+
 // Set and Add read, change and replace the file while holding the lock on its folder, so a
 // writer that holds the lock keeps them waiting and no change is lost.
 TEST(PlistBuddy, ChangesWaitForTheFolderLock) {
@@ -540,7 +555,7 @@ TEST(PlistBuddy, ChangesWaitForTheFolderLock) {
       plist::PlistFolderLock::acquire(folder.path()));
   ASSERT_TRUE(held->ok());
   testing::ChildProcess child({PLISTBUDDY_PATH, "-c", "Set :n 2", file});
-  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  ASSERT_TRUE(testing::eventually([&] { return waitsForALock(child.pid()); }));
   const Completed whileHeld = runPlistBuddy({"Print :n"}, file);
   EXPECT_EQ(whileHeld.output, "1\n") << "Set did not wait for the lock";
   held.reset();

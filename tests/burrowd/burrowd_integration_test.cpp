@@ -215,6 +215,50 @@ TEST_F(Burrowd, RepliesAreSortedCompactAndEscapeSlashes) {
   EXPECT_EQ(burrowd.send(R"({"action":"read"})").value(), R"({"ok":true,"value":"a\/b \"c\""})");
 }
 
+// A number no double holds fails the line's decoding wherever it stands, as it does for a
+// decoder that reads the whole document first, and the loop goes on.
+TEST_F(Burrowd, NumbersBeyondADoubleGetTheDecodeFailureReply) {
+  BurrowdClient& burrowd = start();
+  EXPECT_EQ(Json::parse(burrowd.send(R"({"action":"read","unknown":[1e400]})").value()),
+            failed("Request is not valid JSON: a number out of range at byte 29"));
+  EXPECT_EQ(Json::parse(burrowd.send(R"({"action":-1e400})").value()),
+            failed("Request is not valid JSON: a number out of range at byte 11"));
+  EXPECT_EQ(request({{"action", "read"}, {"unknown", 1e300}}), ok(nullptr));
+}
+
+// Names and the journal are text from elsewhere: whatever line breaks they hold, each reply
+// is exactly one line to a reader that splits at any of them.
+TEST_F(Burrowd, RepliesStayOneLineWhateverTheirTextHolds) {
+  const std::string lineSeparator = "\xE2\x80\xA8";
+  const std::string paragraphSeparator = "\xE2\x80\xA9";
+  const std::string name = "a" + lineSeparator + "b" + paragraphSeparator +
+                           "c\xC2\x85"
+                           "d\r\v\f";
+  writeFile(desktop / name, "x");
+  BurrowdClient& burrowd = start();
+  const auto expectOneLine = [&](const std::string& reply) {
+    for (const std::string& lineBreak :
+         {std::string("\r"), std::string("\v"), std::string("\f"), lineSeparator,
+          paragraphSeparator, std::string("\xC2\x85")}) {
+      EXPECT_EQ(reply.find(lineBreak), std::string::npos) << reply.substr(0, 200);
+    }
+  };
+  const std::string listed = burrowd.send(listRequest("desktop").dump()).value();
+  expectOneLine(listed);
+  EXPECT_EQ(Json::parse(listed), ok(Json{name}));
+
+  // The journal goes out in pieces of a mebibyte: both separators straddle a piece's end.
+  constexpr std::size_t kPiece = std::size_t{1} << 20;
+  std::string journal(kPiece - 1, 'j');
+  journal += lineSeparator;
+  journal.append(kPiece - 4, 'k');
+  journal += paragraphSeparator + "\n\r" + name;
+  ASSERT_EQ(writeJournal(journal), ok(nullptr));
+  const std::string read = burrowd.send(R"({"action":"read"})").value();
+  expectOneLine(read);
+  EXPECT_TRUE(Json::parse(read) == ok(journal));
+}
+
 TEST_F(Burrowd, AcceptsCrLfAndALastLineWithoutLineFeed) {
   BurrowdClient& burrowd = start();
   burrowd.process().write("{\"action\":\"read\"}\r\n{\"action\":\"read\"}");

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <set>
 
+#include "deskplay/app/process_watch.hpp"
 #include "played_desktop.hpp"
 
 namespace deskplay::testing {
@@ -254,6 +255,36 @@ TEST_F(PackagedGames, AnEngineKilledMidGameIsPutRightByRestore) {
   EXPECT_TRUE(eventually([&] { return desk_.tiles().empty(); })) << "tiles were left behind";
   EXPECT_EQ(desk_.userEntries(), entriesBefore_);
   EXPECT_FALSE(fs::exists(desk_.home() / ".deskplay-stash"));
+}
+
+TEST_F(PackagedGames, AnEngineLeftByAKilledDeskplayEndsBeforeTheDesktopComesBack) {
+  ASSERT_NO_FATAL_FAILURE(play("snake", 4));
+  std::optional<pid_t> engine;
+  ASSERT_TRUE(eventually([&] { return (engine = desk_.enginePid()).has_value(); }));
+  ProcessReaper reaper;
+  reaper.group(*engine);
+
+  ASSERT_EQ(desk_.stopDeskplay(SIGKILL), 128 + SIGKILL);
+  // Nothing ended the game: it goes on drawing on a Desktop whose own entries are stashed.
+  ASSERT_TRUE(processRuns(*engine));
+  EXPECT_FALSE(desk_.tiles().empty());
+  EXPECT_TRUE(desk_.userEntries().empty());
+
+  // Deskplay is ready once its start-up is done: by then the engine has ended, and the
+  // Desktop is back as it was.
+  ASSERT_TRUE(desk_.restartDeskplay({"TILESTACK_SEED=7"})) << desk_.failure;
+  EXPECT_FALSE(processRuns(*engine));
+  const std::string log = readFile(desk_.applicationLog());
+  const auto ending = log.find("start-up: the engine of an earlier run still runs (process group " +
+                               std::to_string(*engine) + ")");
+  EXPECT_NE(ending, std::string::npos) << log;
+  EXPECT_NE(log.find("engine: process group " + std::to_string(*engine) + " ended", ending),
+            std::string::npos)
+      << log;
+  const nlohmann::json status = desk_.status();
+  EXPECT_EQ(status["session"], "idle") << status.dump();
+  EXPECT_TRUE(status["lastError"].is_null()) << status.dump();
+  expectDesktopAsBefore();
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 
 #include <fstream>
 #include <sstream>
-#include <thread>
 
 namespace deskplay::testing {
 
@@ -29,15 +28,6 @@ std::string fileText(const fs::path& path) {
 }
 
 }  // namespace
-
-bool eventually(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
-  const auto deadline = std::chrono::steady_clock::now() + limit;
-  while (true) {
-    if (condition()) return true;
-    if (std::chrono::steady_clock::now() >= deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
-}
 
 bool isTileName(const std::string& name) {
   // U+2009 and U+200A are E2 80 89 and E2 80 8A in UTF-8.
@@ -90,6 +80,10 @@ bool PlayedDesktop::start(const std::vector<std::string>& more) {
     failure = "simdesk did not start";
     return false;
   }
+  return startDeskplay(more);
+}
+
+bool PlayedDesktop::startDeskplay(const std::vector<std::string>& more) {
   std::vector<std::string> entries = environment();
   entries.insert(entries.end(), more.begin(), more.end());
   instance_ = std::make_unique<ChildProcess>(
@@ -100,6 +94,19 @@ bool PlayedDesktop::start(const std::vector<std::string>& more) {
     return false;
   }
   return true;
+}
+
+int PlayedDesktop::stopDeskplay(int signal) {
+  if (!instance_) return -1;
+  instance_->kill(signal);
+  const int status = instance_->wait();
+  instance_.reset();
+  return status;
+}
+
+bool PlayedDesktop::restartDeskplay(const std::vector<std::string>& more) {
+  if (instance_) stopDeskplay(SIGTERM);
+  return startDeskplay(more);
 }
 
 std::string PlayedDesktop::gameLogText() const {

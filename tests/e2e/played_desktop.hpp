@@ -12,6 +12,7 @@
 
 #include "simdesk_session.hpp"
 #include "support/child_process.hpp"
+#include "support/eventually.hpp"
 #include "support/temp_dir.hpp"
 
 namespace deskplay::testing {
@@ -34,12 +35,19 @@ class PlayedDesktop {
   // Starts simdesk and Deskplay; false (with the reason in `failure`) when either did not
   // come up.
   bool start(const std::vector<std::string>& environment = {});
+  // Ends Deskplay with `signal` and waits for it: its exit status, or 128 + the signal.
+  // What it started is left as it is.
+  int stopDeskplay(int signal);
+  // Starts Deskplay again on the same simdesk and home, as the person would after it died;
+  // false (with the reason in `failure`) when it did not come up.
+  bool restartDeskplay(const std::vector<std::string>& environment = {});
   std::string failure;
 
   SimdeskSession& simdesk() { return simdesk_; }
   std::filesystem::path home() const { return simdesk_.home(); }
   std::filesystem::path desktop() const { return simdesk_.desktop(); }
   std::filesystem::path gameLog() const { return temporary_ / "deskplay-game.log"; }
+  std::filesystem::path applicationLog() const { return temporary_ / "deskplay-app.log"; }
   std::string gameLogText() const;
 
   // Deskplay's command line against the running instance.
@@ -68,6 +76,7 @@ class PlayedDesktop {
 
  private:
   std::vector<std::string> environment() const;
+  bool startDeskplay(const std::vector<std::string>& environment);
 
   std::filesystem::path executable_;
   SimdeskSession simdesk_;
@@ -75,10 +84,6 @@ class PlayedDesktop {
   std::filesystem::path temporary_;
   std::unique_ptr<ChildProcess> instance_;
 };
-
-// Checks `condition` every 50 ms until it holds or `limit` passes.
-bool eventually(const std::function<bool()>& condition,
-                std::chrono::milliseconds limit = std::chrono::seconds(30));
 
 // The tile names of a game: thin and hair spaces only.
 bool isTileName(const std::string& name);

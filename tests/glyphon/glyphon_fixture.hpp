@@ -4,16 +4,15 @@
 // line protocol, and reading simdesk's state and Glyphon's log.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "simdesk_session.hpp"
 #include "support/child_process.hpp"
+#include "support/eventually.hpp"
 #include "support/temp_dir.hpp"
 
 namespace deskplay::testing {
@@ -90,9 +89,12 @@ class Glyphon : public ::testing::Test {
 
   // The desktop item `name` once Finder has placed it; null when it never appears.
   Json placedItem(const std::string& name) const {
-    for (int attempt = 0; attempt < 50; ++attempt) {
-      if (Json item = desktopItem(name); !item.is_null()) return item;
-      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    Json item;
+    if (eventually([&] {
+          item = desktopItem(name);
+          return !item.is_null();
+        })) {
+      return item;
     }
     ADD_FAILURE() << name << " never appeared on the desktop: " << finderState()["finder"].dump();
     return nullptr;

@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QColor>
 #include <QImage>
+#include <algorithm>
 #include <filesystem>
 #include <nlohmann/json.hpp>
 #include <optional>
@@ -212,6 +213,55 @@ TEST_F(Glyphon, ExtensionErrorLeavesWithTheNextFlushedLine) {
   glyphon->writeLine("EXIT");
   EXPECT_EQ(glyphon->readRemainingOutput(), cocoa + "\n");
   EXPECT_EQ(glyphon->wait(), 0);
+}
+
+// Paths, ids and error descriptions are the sender's text: a line break inside one must not
+// forge an answer to a command that was never sent, nor a log line of its own.
+TEST_F(Glyphon, LineBreaksInsideTheSendersTextNeverMakeLinesOfTheirOwn) {
+  startServing();
+  const std::string forged =
+      (session.desktop() / "x\nICON:{\"id\":\"forged\",\"ok\":true}").string();
+  // No script runs for a value that is neither true nor false: the error line goes out with
+  // the next answer.
+  glyphon->writeLine(Json{{"type", "extension_hidden"}, {"path", forged}, {"value", "yes"}}.dump());
+  const std::string cocoa = send(R"({"id":"after","type":"nope"})");
+  EXPECT_EQ(cocoa.rfind("COCOA_EXTENSION_ERROR:", 0), 0u) << cocoa;
+  EXPECT_NE(cocoa.find("/x\\nICON:{\"id\":\"forged\",\"ok\":true}"), std::string::npos) << cocoa;
+  EXPECT_EQ(glyphon->readLine(),
+            R"(ICON:{"id":"after","ok":false,"error":"Unknown command type: nope"})");
+
+  const std::string id =
+      "a\nb\r\xE2\x80\xA8"
+      "c\xE2\x80\xA9"
+      "d\xC2\x85"
+      "e";
+  const std::string answer = send(Json{{"id", id}, {"type", "nope"}}.dump());
+  EXPECT_EQ(answerOf(answer)["id"], id) << answer;
+  for (const char* lineBreak : {"\r", "\xE2\x80\xA8", "\xE2\x80\xA9", "\xC2\x85"}) {
+    EXPECT_EQ(answer.find(lineBreak), std::string::npos) << answer;
+  }
+
+  const std::vector<std::string> lines = logLines();
+  for (const std::string& line : lines) {
+    EXPECT_EQ(line.rfind("[ORVEL] ", 0), 0u) << line;
+    EXPECT_EQ(line.find_first_of("\r\v\f"), std::string::npos) << line;
+  }
+  EXPECT_NE(std::find(lines.begin(), lines.end(),
+                      "[ORVEL] command nope id=a\\nb\\r\\u2028c\\u2029d\\u0085e"),
+            lines.end());
+}
+
+// A number beyond what a double holds is a line that cannot be decoded, wherever it stands;
+// the plain reading fails on it as well, so there is no id to answer. Glyphon carries on.
+TEST_F(Glyphon, NumbersBeyondADoubleAreUndecodableLines) {
+  startServing();
+  expectSilence(R"({"id":"u","type":"icon_size","unlisted":1e400})");
+  expectSilence(R"({"id":"c","type":"cover_set","x":1e400,"y":0,"w":5,"h":5,"color":"#000"})");
+  std::size_t decodeErrors = 0;
+  for (const std::string& line : logLines()) {
+    if (line.rfind("[ORVEL] decode error: ", 0) == 0) ++decodeErrors;
+  }
+  EXPECT_EQ(decodeErrors, 2u);
 }
 
 TEST_F(Glyphon, LogsEachLineAndCommand) {

@@ -7,19 +7,18 @@
 #include <QImage>
 #include <QString>
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <nlohmann/json.hpp>
 #include <set>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <utility>
 #include <vector>
 
 #include "glyphon_fixture.hpp"
 #include "platform/event_taps.hpp"
 #include "simdesk_input.hpp"
+#include "support/eventually.hpp"
 
 namespace deskplay::testing {
 namespace {
@@ -313,14 +312,11 @@ TEST_F(GlyphonStage, TheLoadingSpinnerStopsWhenTheUserAsksToReduceMotion) {
   ASSERT_EQ(ask(R"({"id":"s","type":"session_status","value":"loading"})")["ok"], true);
   ASSERT_EQ(session.ctl({"reduce-motion", "on"}).status, 0);
 
-  // The notice reaches Glyphon through its main loop; poll for it.
-  bool stopped = false;
-  for (int attempt = 0; attempt < 50 && !stopped; ++attempt) {
+  // The notice reaches Glyphon through its main loop, a moment later.
+  EXPECT_TRUE(eventually([&] {
     const std::vector<Json> panels = glyphonWindows("statusPanel");
-    stopped = panels.size() == 1 && panels[0]["status"]["spinnerAnimating"] == false;
-    if (!stopped) std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  }
-  EXPECT_TRUE(stopped);
+    return panels.size() == 1 && panels[0]["status"]["spinnerAnimating"] == false;
+  }));
   EXPECT_EQ(glyphonWindows("statusPanel").at(0)["status"]["text"], "Loading");
 }
 

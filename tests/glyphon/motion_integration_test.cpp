@@ -3,20 +3,19 @@
 // icon the user grabs mid-flight is let go and later moved on from where the user left it.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "platform/event_taps.hpp"
 #include "simdesk_input.hpp"
 #include "simdesk_session.hpp"
 #include "support/child_process.hpp"
+#include "support/eventually.hpp"
 #include "support/temp_dir.hpp"
 
 namespace deskplay::testing {
@@ -67,13 +66,13 @@ class GlyphonMotion : public ::testing::Test {
       writeFile(path, "x");
       paths.push_back(path.string());
     }
-    for (int attempt = 0; attempt < 100; ++attempt) {
-      bool all = true;
-      for (const std::string& path : paths) all = all && !itemAt(path).is_null();
-      if (all) return paths;
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    ADD_FAILURE() << "Finder never showed the files";
+    const bool shown = eventually([&] {
+      for (const std::string& path : paths) {
+        if (itemAt(path).is_null()) return false;
+      }
+      return true;
+    });
+    EXPECT_TRUE(shown) << "Finder never showed the files";
     return paths;
   }
 
@@ -211,8 +210,16 @@ TEST_F(GlyphonMotion, GlyphonsOwnSyntheticDragDoesNotLetGoOfTheIcon) {
   glyphon->writeLine(Json{{"id", "drag"}, {"type", "synth_drag"}, {"path", path}}.dump());
   const Json dragged = answerTo("drag");
   ASSERT_EQ(dragged["ok"], true) << dragged.dump();
-  // The posted events reach Glyphon's monitor after the drag; give them time to arrive.
-  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  // The posted press has reached Glyphon's own monitor, which watches for grabs.
+  ASSERT_TRUE(eventually([&] {
+    for (const Json& record : session.deliveryLog()) {
+      if (record["stage"] == "monitor" && record["app"] == "Glyphon" &&
+          record["origin"] == "posted" && record["event"]["type"] == "leftMouseDown") {
+        return true;
+      }
+    }
+    return false;
+  })) << ::testing::PrintToString(session.deliveryLog());
   glyphon->writeLine(positionCommand("next", {path}, {{150, 500}}, std::nullopt));
 
   const Json first = receiptsOf(answerTo("slow"));

@@ -63,7 +63,7 @@ TEST(KeyharkWithoutSimdeskTest, NoTapYetKeepsRunning) {
                        "LISTENER_TAP_FAILED",
                        "Could not create the keyboard event tap — check Accessibility "
                        "permission."}));
-  EXPECT_TRUE(keyhark.noEventWithin(std::chrono::milliseconds(300)));
+  EXPECT_TRUE(keyhark.wroteNoEventYet());
   EXPECT_TRUE(keyhark.isRunning());
 }
 

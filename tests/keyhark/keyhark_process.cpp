@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <thread>
+#include <iterator>
+
+#include "support/eventually.hpp"
 
 namespace deskplay::testing {
 
@@ -57,8 +59,9 @@ std::optional<nlohmann::json> KeyharkProcess::nextEvent(std::chrono::millisecond
   return nlohmann::json::parse(*line, nullptr, false);
 }
 
-bool KeyharkProcess::noEventWithin(std::chrono::milliseconds quiet) {
-  return !process_->readLine(quiet).has_value();
+bool KeyharkProcess::wroteNoEventYet() {
+  // The shortest wait that still looks at the pipe.
+  return !process_->readLine(std::chrono::milliseconds(1)).has_value();
 }
 
 std::vector<std::string> KeyharkProcess::statusLines() const {
@@ -69,22 +72,32 @@ std::vector<std::string> KeyharkProcess::statusLines() const {
 
 std::vector<std::string> KeyharkProcess::waitForStatusLines(
     std::size_t count, std::chrono::milliseconds timeout) const {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  for (;;) {
-    auto lines = statusLines();
-    if (lines.size() >= count || std::chrono::steady_clock::now() >= deadline) return lines;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
+  std::vector<std::string> lines;
+  eventually(
+      [&] {
+        lines = statusLines();
+        return lines.size() >= count;
+      },
+      timeout);
+  return lines;
 }
 
 bool KeyharkProcess::waitUntilReady() const {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (std::chrono::steady_clock::now() < deadline) {
-    const auto lines = statusLines();
-    if (std::find(lines.begin(), lines.end(), "LISTENER_READY") != lines.end()) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  return false;
+  return eventually(
+      [&] {
+        const auto lines = statusLines();
+        return std::find(lines.begin(), lines.end(), "LISTENER_READY") != lines.end();
+      },
+      std::chrono::seconds(10));
+}
+
+std::size_t KeyharkProcess::threadCount() const {
+  std::error_code error;
+  const std::filesystem::directory_iterator tasks(
+      "/proc/" + std::to_string(process_->pid()) + "/task", error);
+  return error ? 0
+               : static_cast<std::size_t>(
+                     std::distance(tasks, std::filesystem::directory_iterator()));
 }
 
 bool KeyharkProcess::isRunning() const {

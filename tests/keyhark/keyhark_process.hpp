@@ -32,8 +32,9 @@ class KeyharkProcess {
   // The next event line, parsed; nothing when none arrives in time.
   std::optional<nlohmann::json> nextEvent(
       std::chrono::milliseconds timeout = std::chrono::seconds(10));
-  // True when no event line arrives within `quiet`.
-  bool noEventWithin(std::chrono::milliseconds quiet);
+  // True when no event line has been written so far. Only meaningful once the events that
+  // could have caused one are known to have been handled.
+  bool wroteNoEventYet();
 
   // The status lines written so far.
   std::vector<std::string> statusLines() const;
@@ -42,6 +43,9 @@ class KeyharkProcess {
       std::size_t count, std::chrono::milliseconds timeout = std::chrono::seconds(10)) const;
   // Waits for "LISTENER_READY" (after whatever came before it).
   bool waitUntilReady() const;
+
+  // The threads of the process now; 0 once it is gone.
+  std::size_t threadCount() const;
 
   // Still running (not exited, not a zombie).
   bool isRunning() const;

@@ -8,6 +8,7 @@
 #include "platform/sim/sim_script_host.hpp"
 #include "platform/sim/sim_windows.hpp"
 #include "simdesk_session.hpp"
+#include "support/eventually.hpp"
 
 namespace deskplay::testing {
 namespace {
@@ -156,9 +157,10 @@ TEST_F(SimAccessibilityTest, ElementsOfAQuitFinderReadAsMissing) {
   const auto icons = walkDesktop(*accessibility_, finder_);
   ASSERT_EQ(session_.ctl({"finder", "quit"}).status, 0);
   // A change made by another program shows once the snapshot has expired.
-  std::this_thread::sleep_for(platform::SimAccessibility::kSnapshotLifetime * 2);
-  EXPECT_TRUE(std::holds_alternative<std::monostate>(
-      accessibility_->attribute(icons.at("one.txt").element, platform::kAXPosition)));
+  EXPECT_TRUE(eventually([&] {
+    return std::holds_alternative<std::monostate>(
+        accessibility_->attribute(icons.at("one.txt").element, platform::kAXPosition));
+  }));
   EXPECT_FALSE(accessibility_->processOf(icons.at("one.txt").element));
   EXPECT_FALSE(accessibility_->applicationElement(finder_));
 }

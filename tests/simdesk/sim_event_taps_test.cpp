@@ -2,14 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <functional>
-#include <thread>
 #include <vector>
 
 #include "platform/sim/sim_accessibility.hpp"
 #include "simdesk_input.hpp"
 #include "simdesk_session.hpp"
+#include "support/eventually.hpp"
 
 namespace deskplay::testing {
 namespace {
@@ -31,11 +30,10 @@ class SimEventTapsTest : public ::testing::Test {
   void pump() { connection_->dispatchEvents(); }
   // Runs the loop until `done` (pushed events to this process may come after the delivery).
   bool pumpUntil(const std::function<bool()>& done) {
-    for (int round = 0; round < 2000 && !done(); ++round) {
+    return eventually([&] {
       pump();
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return done();
+      return done();
+    });
   }
   bool deliver() {
     return input_->waitUntilDelivered([this] { pump(); });

@@ -5,6 +5,7 @@
 #include <QImage>
 
 #include "simdesk_session.hpp"
+#include "support/eventually.hpp"
 
 namespace deskplay::testing {
 namespace {
@@ -119,16 +120,16 @@ TEST_F(SimWindowsTest, ReduceMotionChangesReachTheObserversUntilTheyGo) {
   auto observation = windows_->observeDisplayOptions([&] { ++changes; });
   ASSERT_EQ(session_.ctl({"reduce-motion", "on"}).status, 0);
   // Delivered at the next call into the adapter once it has arrived.
-  for (int attempt = 0; attempt < 200 && changes == 0; ++attempt) {
-    if (windows_->reduceMotion() && changes == 0) connection_->dispatchEvents();
-  }
+  ASSERT_TRUE(eventually([&] {
+    if (windows_->reduceMotion()) connection_->dispatchEvents();
+    return changes > 0;
+  }));
   EXPECT_EQ(changes, 1);
   EXPECT_TRUE(windows_->reduceMotion());
 
   observation.reset();
   ASSERT_EQ(session_.ctl({"reduce-motion", "off"}).status, 0);
-  for (int attempt = 0; attempt < 20 && windows_->reduceMotion(); ++attempt) {
-  }
+  ASSERT_TRUE(eventually([&] { return !windows_->reduceMotion(); }));
   connection_->dispatchEvents();
   EXPECT_EQ(changes, 1);
 }

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
+#include <QTest>
 
 #include "platform/sim/sim_windows.hpp"
 #include "simdesk_session.hpp"
@@ -23,12 +23,7 @@ class SimdeskEventPumpTest : public ::testing::Test {
 
   // Runs the event loop, and nothing else, until `changes_` reaches `count` or 10 s pass.
   bool loopUntilChanges(int count) {
-    QElapsedTimer waited;
-    waited.start();
-    while (changes_ < count && waited.elapsed() < 10000) {
-      QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-    }
-    return changes_ >= count;
+    return QTest::qWaitFor([&] { return changes_ >= count; }, 10000);
   }
 
   int argc_ = 0;

@@ -3,13 +3,13 @@
 #include <sys/un.h>
 
 #include <cstring>
-#include <thread>
 
 #include "common/fd_io.hpp"
 #include "common/unique_fd.hpp"
 #include "sim/simdesk/protocol/line_buffer.hpp"
 #include "sim/simdesk/protocol/messages.hpp"
 #include "simdesk_session.hpp"
+#include "support/eventually.hpp"
 
 namespace deskplay::testing {
 namespace {
@@ -167,12 +167,8 @@ TEST(SimdeskProcessTest, FinderWatchesTheDesktopFolderWhileTheLoopRuns) {
   SimdeskSession session;
   ASSERT_TRUE(session.start());
   writeFile(session.desktop() / "arrived.txt", "x");
-  bool seen = false;
-  for (int attempt = 0; attempt < 100 && !seen; ++attempt) {
-    if (attempt > 0) std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    seen = session.ctl({"state"}).output.find("arrived.txt") != std::string::npos;
-  }
-  EXPECT_TRUE(seen);
+  EXPECT_TRUE(eventually(
+      [&] { return session.ctl({"state"}).output.find("arrived.txt") != std::string::npos; }));
 }
 
 TEST(SimdeskProcessTest, AClientsWindowsGoWithItsLastConnection) {
@@ -198,9 +194,7 @@ TEST(SimdeskProcessTest, AClientsWindowsGoWithItsLastConnection) {
   EXPECT_TRUE(onScreen()) << "the process still holds a connection";
   second.reset();
   // The close reaches simdesk asynchronously; a request after it is ordered behind it.
-  bool gone = false;
-  for (int attempt = 0; attempt < 100 && !gone; ++attempt) gone = !onScreen();
-  EXPECT_TRUE(gone);
+  EXPECT_TRUE(eventually([&] { return !onScreen(); }));
 }
 
 }  // namespace

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
-#include <thread>
 
 #include "simdesk_session.hpp"
+#include "support/eventually.hpp"
 
 namespace deskplay::testing {
 namespace {
@@ -51,12 +51,12 @@ TEST_F(SimdeskctlTest, AScriptToAQuitFinderFailsUntilItIsLaunchedAgain) {
   EXPECT_EQ(session_.ctl({"finder", "quit"}).status, 1) << "Finder is not running";
 
   ASSERT_EQ(session_.ctl({"finder", "launch"}).status, 0);
-  // Finder answers after its launch time; poll as the programs do.
+  // Finder answers after its launch time; ask until it does, as the programs do.
   Completed ready;
-  for (int attempt = 0; attempt < 200 && ready.output.empty(); ++attempt) {
-    if (attempt > 0) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  EXPECT_TRUE(eventually([&] {
     ready = session_.ctl({"script"}, script);
-  }
+    return !ready.output.empty();
+  }));
   EXPECT_EQ(ready.status, 0) << ready.errors;
   EXPECT_EQ(ready.output, "Macintosh HD\n");
 }

@@ -15,11 +15,11 @@
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "audio_format.hpp"
 #include "support/child_process.hpp"
+#include "support/eventually.hpp"
 #include "support/temp_dir.hpp"
 #include "test_sounds.hpp"
 
@@ -103,15 +103,16 @@ class Sonette : public ::testing::Test {
     return path;
   }
 
-  // Polls the device output until `done` holds for it, for at most ten seconds.
+  // Reads the device output until `done` holds for it, for at most ten seconds.
   std::vector<float> deviceOutputOnce(const std::function<bool(const std::vector<float>&)>& done,
                                       const fs::path& path) {
     std::vector<float> samples;
-    for (int i = 0; i < 200; ++i) {
-      samples = readSamples(path);
-      if (done(samples)) break;
-      std::this_thread::sleep_for(50ms);
-    }
+    eventually(
+        [&] {
+          samples = readSamples(path);
+          return done(samples);
+        },
+        10s);
     return samples;
   }
 
@@ -187,7 +188,8 @@ TEST_F(Sonette, ADeviceMissingAtStartIsOpenedByTheNextPlay) {
   ChildProcess& sonette = start(later);
   sonette.writeLine(R"({"type":"stop_all"})");
   sonette.writeLine(playLine(root / "missing.wav"));
-  std::this_thread::sleep_for(100ms);
+  // Sonette has taken both lines in; its queue runs them in order before any later line.
+  ASSERT_TRUE(eventually([&] { return sonette.unreadInput() == 0; }));
   EXPECT_FALSE(fs::exists(later));
 
   fs::create_directory(later.parent_path());

@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -104,6 +105,12 @@ void ChildProcess::write(std::string_view data) {
 void ChildProcess::closeStdin() {
   if (stdin_ >= 0) ::close(stdin_);
   stdin_ = -1;
+}
+
+std::size_t ChildProcess::unreadInput() const {
+  int unread = 0;
+  if (stdin_ < 0 || ::ioctl(stdin_, FIONREAD, &unread) != 0) return 0;
+  return static_cast<std::size_t>(unread);
 }
 
 bool ChildProcess::fillOutput(std::chrono::steady_clock::time_point deadline) {

@@ -26,6 +26,8 @@ class ChildProcess {
   void write(std::string_view data);
   void writeLine(std::string_view line) { write(std::string(line) + "\n"); }
   void closeStdin();
+  // Bytes written to standard input that the program has not read yet.
+  std::size_t unreadInput() const;
 
   // The next line of standard output without its line feed; nothing at end of output or
   // when no whole line arrives in time.

@@ -12,12 +12,15 @@ namespace deskplay::glyphon {
 
 // The thread that reads command lines from standard input: it hands each line over and
 // waits until it has been handled, so commands never overlap and the next line is read only
-// after the previous command returned. At the line "EXIT" or the end of input it reports the
-// end once and stops.
+// after the previous command returned. At the line "EXIT" or the end of input (a read error
+// counts as the end) it reports the end once and stops.
 class CommandReader {
  public:
   static constexpr const char* kThreadName = "quillon.icon-commands";
   static constexpr std::size_t kStackBytes = 4 * 1024 * 1024;
+  // No command comes close, not even an icon's image data: a longer line is dropped whole
+  // rather than held in memory, and reading goes on after it.
+  static constexpr std::size_t kMaxLineBytes = 64 * 1024 * 1024;
 
   struct Callbacks {
     // Carries out one line (without its terminator) and returns when it is done.

@@ -7,7 +7,7 @@
 #include "covers/cover_windows.hpp"
 #include "covers/session_status_surface.hpp"
 #include "dispatch/command_dispatcher.hpp"
-#include "file_icons/serial_queue.hpp"
+#include "file_icons/file_icon_services.hpp"
 #include "geometry/accessibility_icon_geometry.hpp"
 #include "geometry/synth_drag_command.hpp"
 #include "geometry/synth_mouse_drag.hpp"

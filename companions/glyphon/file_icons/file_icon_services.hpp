@@ -1,12 +1,17 @@
 #pragma once
 
-#include "file_icons/serial_queue.hpp"
+#include <string_view>
+
+#include "common/serial_queue.hpp"
 #include "platform/workspace.hpp"
 #include "protocol/apple_script_runner.hpp"
 #include "protocol/log_lines.hpp"
 #include "protocol/output_lines.hpp"
 
 namespace deskplay::glyphon {
+
+// The queue on which delayed icon repaints run.
+inline constexpr std::string_view kRepaintQueueLabel = "quillon.icon-repaint";
 
 // What the file icon commands reach: the workspace for icons and extension flags, the
 // repaint queue for the delayed touches, Finder by script as a fallback, the output for

@@ -3,7 +3,7 @@
 #include <chrono>
 #include <filesystem>
 
-#include "file_icons/serial_queue.hpp"
+#include "common/serial_queue.hpp"
 #include "platform/workspace.hpp"
 
 namespace deskplay::glyphon {

@@ -10,6 +10,7 @@
 #include <chrono>
 
 #include "common/unique_fd.hpp"
+#include "file_icons/file_icon_services.hpp"
 #include "platform/testing/fake_workspace.hpp"
 #include "support/temp_dir.hpp"
 

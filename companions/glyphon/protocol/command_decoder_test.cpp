@@ -119,7 +119,18 @@ INSTANTIATE_TEST_SUITE_P(
         Rejected{"BooleanForInteger", R"({"id":"2","type":"restart_finder","textSize":true})", "2"},
         Rejected{"StringForNumber", R"({"id":"3","type":"cover_set","x":"10"})", "3"},
         Rejected{"BooleanForNumber", R"({"id":"3","type":"cover_set","w":false})", "3"},
+        // A number no double holds fails the plain reading of the line too, wherever it is:
+        // there is no id to answer.
         Rejected{"NumberOutOfRange", R"({"id":"3","type":"cover_set","h":1e400})", std::nullopt},
+        Rejected{"NumberOutOfRangeInAnUnlistedKey",
+                 R"({"id":"3","type":"icon_size","unlisted":[{"n":1e400}]})", std::nullopt},
+        Rejected{"NumberOutOfRangeInAnUpdate",
+                 R"({"id":"6","type":"position","updates":[{"path":"/a","x":-1e400,"y":0}]})",
+                 std::nullopt},
+        Rejected{
+            "IntegerOutOfRangeForADouble",
+            R"({"id":"2","type":"restart_finder","gridSpacing":1)" + std::string(400, '0') + "}",
+            std::nullopt},
         Rejected{"NumberForString", R"({"id":"4","type":"color","value":3})", "4"},
         Rejected{"ObjectForPaths", R"({"id":"5","type":"position_cancel","paths":{"a":1}})", "5"},
         Rejected{"NumberInPaths", R"({"id":"5","type":"position_cancel","paths":["/a",1]})", "5"},

@@ -8,7 +8,8 @@
 namespace deskplay::glyphon {
 
 // Output lines on a file descriptor (standard output), buffered until a flushed line comes;
-// a failed write (a reader that went away) drops what was buffered.
+// a failed write (a reader that went away) drops what was buffered. A line break inside a
+// line is written escaped, so each line written is exactly one line read.
 class DescriptorOutputLines final : public OutputLines {
  public:
   explicit DescriptorOutputLines(int fd) : fd_(fd) {}

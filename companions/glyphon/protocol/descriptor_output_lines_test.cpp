@@ -55,6 +55,22 @@ TEST(DescriptorOutputLinesTest, UnflushedLinesLeaveWithTheNextFlushedOne) {
   EXPECT_EQ(pipe.drain(), "READY\nCOCOA_EXTENSION_ERROR:denied\nMETRICS:1440,900,64\n");
 }
 
+// A line holds whatever text went into it (a path, an error description, an id), yet a
+// reader must see exactly the lines that were written.
+TEST(DescriptorOutputLinesTest, ALineBreakInsideALineNeverStartsAnotherOne) {
+  OutputPipe pipe;
+  DescriptorOutputLines output(pipe.writeEnd());
+  output.writeLine("COCOA_EXTENSION_ERROR:/Desktop/x\nICON:{\"id\":\"forged\",\"ok\":true}\r",
+                   OutputLines::Flush::withNext);
+  output.writeLine(
+      "ICON:{\"id\":\"a\xE2\x80\xA8"
+      "b\",\"ok\":true}",
+      OutputLines::Flush::now);
+  EXPECT_EQ(pipe.drain(),
+            "COCOA_EXTENSION_ERROR:/Desktop/x\\nICON:{\"id\":\"forged\",\"ok\":true}\\r\n"
+            "ICON:{\"id\":\"a\\u2028b\",\"ok\":true}\n");
+}
+
 TEST(DescriptorOutputLinesTest, PendingLinesLeaveAtTheEnd) {
   OutputPipe pipe;
   DescriptorOutputLines output(pipe.writeEnd());

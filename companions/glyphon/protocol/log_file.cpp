@@ -4,6 +4,7 @@
 #include <string>
 
 #include "common/append_line.hpp"
+#include "common/one_line.hpp"
 
 namespace deskplay::glyphon {
 
@@ -13,7 +14,8 @@ std::filesystem::path logFilePathFromEnvironment() {
 }
 
 void LogFile::logLine(std::string_view text) {
-  std::string line(text);
+  // A path or id holding a line break must not pass off the rest as a log line of its own.
+  std::string line = oneLine(text);
   line.push_back('\n');
   (void)appendToFile(path_, line);
 }

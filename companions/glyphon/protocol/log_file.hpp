@@ -12,7 +12,8 @@ namespace deskplay::glyphon {
 std::filesystem::path logFilePathFromEnvironment();
 
 // The diagnostic log: each line is appended to the file (created when missing, but never its
-// folder) and the file closed again; failures are ignored.
+// folder; a symbolic link is refused) and the file closed again; failures are ignored. A line
+// break inside a line is written escaped.
 class LogFile final : public LogLines {
  public:
   explicit LogFile(std::filesystem::path path) : path_(std::move(path)) {}

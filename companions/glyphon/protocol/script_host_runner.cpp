@@ -12,15 +12,6 @@ std::string errorText(const platform::ScriptError& error) {
   return error.description;
 }
 
-// The report is one output line: a line break inside a message (a path can hold one) would
-// end it early and pass the rest off as a line of its own.
-std::string asOneLine(std::string text) {
-  for (char& c : text) {
-    if (c == '\n' || c == '\r') c = ' ';
-  }
-  return text;
-}
-
 }  // namespace
 
 DetailedScriptRun ScriptHostRunner::runDetailed(const std::string& source) {
@@ -30,7 +21,7 @@ DetailedScriptRun ScriptHostRunner::runDetailed(const std::string& source) {
       return {std::nullopt, "Failed to compile AppleScript"};
     case platform::ScriptRun::Outcome::runFailed: {
       std::string text = errorText(run.error);
-      output_.writeLine("FINDER_SCRIPT_ERROR:" + asOneLine(text), OutputLines::Flush::now);
+      output_.writeLine("FINDER_SCRIPT_ERROR:" + text, OutputLines::Flush::now);
       return {std::nullopt, std::move(text)};
     }
     case platform::ScriptRun::Outcome::succeeded:

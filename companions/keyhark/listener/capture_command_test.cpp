@@ -73,7 +73,11 @@ TEST(ParseCaptureCommand, ReadsRectanglesOfTheRightShapeOnly) {
 TEST(ParseCaptureCommand, AnythingButAJsonObjectIsNoCommand) {
   for (const char* line :
        {"", "   ", "true", "1", "\"captureDesktopDrags\"", R"([{"captureDesktopDrags":true}])",
-        R"({"captureDesktopDrags":true)", "captureDesktopDrags=true", "{\"a\":\"\xff\"}", "null"}) {
+        R"({"captureDesktopDrags":true)", "captureDesktopDrags=true", "{\"a\":\"\xff\"}", "null",
+        // A number no double holds makes the line no JSON this program can read, in an
+        // unknown key as much as in a known one.
+        R"({"captureDesktopDrags":true,"unknown":1e400})", R"({"captureDesktopDrags":1e400})",
+        R"({"captureRects":[{"x":0,"y":-1e400,"width":1,"height":1}]})"}) {
     EXPECT_FALSE(parseCaptureCommand(line)) << line;
   }
   EXPECT_TRUE(parseCaptureCommand(" {\"unknown\":1} \r"));

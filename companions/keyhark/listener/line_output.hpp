@@ -14,7 +14,9 @@ class LineOutput {
 };
 
 // Lines written to a file descriptor with a single write each (short writes are resumed).
-// A failed write loses the line: nobody is left to tell.
+// A line break inside a line (a file name can hold one) is written escaped, so that it never
+// passes off the rest as a line of its own. A failed write loses the line: nobody is left to
+// tell.
 class DescriptorLineOutput final : public LineOutput {
  public:
   explicit DescriptorLineOutput(int fd) : fd_(fd) {}

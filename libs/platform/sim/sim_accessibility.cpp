@@ -105,7 +105,9 @@ const SimAccessibility::Bundle* SimAccessibility::bundleOf(AccessibilityElement 
                                Known{Bundle{element.handle, 0, {}}, std::chrono::steady_clock::now()});
     return nullptr;
   }
-  return &snapshot_.at(element.handle).bundle;
+  // A reply about another element tells nothing about this one.
+  const auto fetched = snapshot_.find(element.handle);
+  return fetched == snapshot_.end() ? nullptr : &fetched->second.bundle;
 }
 
 AttributeValue SimAccessibility::childrenOf(AccessibilityElement element) {

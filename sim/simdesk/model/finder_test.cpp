@@ -4,10 +4,9 @@
 #include <plist/plist.h>
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
+#include <QTest>
 #include <algorithm>
 #include <chrono>
-#include <thread>
 
 #include "common/extended_attributes.hpp"
 #include "platform/finder_info.hpp"
@@ -79,15 +78,7 @@ TEST_F(FinderTest, TheWatchFollowsTheFolderWhileTheEventLoopRuns) {
   char* argv[] = {name, nullptr};
   QCoreApplication application(argc, argv);
   start(Finder::Watching::automatic);
-  auto waitFor = [&](auto condition) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition() && timer.elapsed() < 5000) {
-      QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return condition();
-  };
+  auto waitFor = [](auto condition) { return QTest::qWaitFor(condition, 5000); };
   addFile("appeared.txt");
   EXPECT_TRUE(waitFor([&] { return finder().itemNamed("appeared.txt") != nullptr; }));
   ASSERT_TRUE(platform::writeCustomIcon(onDesktop("appeared.txt"), "png bytes").ok());

@@ -213,9 +213,11 @@ bool Connection::readAvailable() {
 }
 
 void Connection::keepPushed(nlohmann::json message) {
-  if (message.is_object() && message.contains(fields::event) && !message.contains(fields::id)) {
-    pushed_.push_back(std::move(message));
-  }
+  // Only a pushed event has a name to dispatch on; anything else would make the name's
+  // typed read throw in the caller's event loop.
+  if (!message.is_object() || message.contains(fields::id)) return;
+  const auto name = message.find(fields::event);
+  if (name != message.end() && name->is_string()) pushed_.push_back(std::move(message));
 }
 
 std::optional<Result<std::string>> Connection::answerTo(std::int64_t id, std::string&& line) {

@@ -143,6 +143,27 @@ TEST_F(ConnectionTest, SaysHelloThenMatchesRepliesByIdAndSetsPushedLinesAside) {
   EXPECT_NE(seen[2]["id"], seen[0]["id"]);
 }
 
+TEST_F(ConnectionTest, PushedLinesWhoseEventIsNoNameAreDropped) {
+  ScriptedServer server(dir_ / "s.sock", [](const json& request) -> std::vector<std::string> {
+    if (request["type"] != requests::state) return {okReply(request)};
+    return {R"({"event":5})",
+            R"({"event":null})",
+            R"({"event":["displayOptions.changed"]})",
+            R"({"event":{}})",
+            R"({"event":"displayOptions.changed"})",
+            okReply(request)};
+  });
+  Connection connection(options());
+  int notices = 0;
+  connection.listen(events::displayOptionsChanged, [&](const json&) { ++notices; });
+  ASSERT_TRUE(connection.request(requests::state, json::object(), Effect::readsOnly).ok());
+
+  connection.dispatchEvents();
+
+  EXPECT_EQ(notices, 1);
+  EXPECT_FALSE(connection.hasPendingEvents());
+}
+
 TEST_F(ConnectionTest, RepliesToSentRequestsAreKeptForTheirReceiveWhileOthersComeBetween) {
   ScriptedServer server(dir_ / "s.sock", [](const json& request) -> std::vector<std::string> {
     return {okReply(request, {{"echo", request["type"]}})};

@@ -11,7 +11,9 @@
 #include <memory>
 #include <thread>
 
+#include "process_watch.hpp"
 #include "support/child_process.hpp"
+#include "support/eventually.hpp"
 #include "support/temp_dir.hpp"
 #include "test_bundle.hpp"
 
@@ -100,23 +102,17 @@ class DeskplayCli : public ::testing::Test {
   }
 
   bool waitForSession(const QString& session) const {
-    for (int attempt = 0; attempt < 400; ++attempt) {
-      if (status().value("session").toString() == session) return true;
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return false;
+    return eventually([&] { return status().value("session").toString() == session; });
   }
 
   // The engine has set itself up (and so answers the terminate request as it should).
   bool waitForEngineStarted() const {
-    for (int attempt = 0; attempt < 400; ++attempt) {
-      if (fs::exists(dir_ / "record/started")) return true;
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return false;
+    return eventually([&] { return fs::exists(dir_ / "record/started"); });
   }
 
   fs::path desktop() const { return dir_ / "home/Desktop"; }
+  fs::path record(const std::string& name) const { return dir_ / "record" / name; }
+  pid_t recordedPid(const std::string& name) const { return std::stoi(readFile(record(name))); }
 
   static TempDir* suiteDir_;
   static std::string* executable_;
@@ -223,6 +219,42 @@ TEST_F(DeskplayCli, TerminatingTheInstanceStopsTheGameAndRestoresTheDesktop) {
   instance_.reset();
   EXPECT_EQ(readFile(desktop() / "mine.txt"), "mine");
   EXPECT_EQ(readFile(dir_ / "record/terms"), "term\n");
+}
+
+TEST_F(DeskplayCli, AnEngineLeftRunningByAKilledInstanceEndsBeforeTheDesktopComesBack) {
+  writeFile(desktop() / "mine.txt", "mine");
+  startInstance({"FAKE_ENGINE_END=wait", "FAKE_ENGINE_HELPERS=1"});
+  ASSERT_EQ(run({"play", "snake"}).status, 0);
+  ASSERT_TRUE(waitForEngineStarted());
+  ProcessReaper reaper;
+  const pid_t engine = recordedPid("pid");
+  const pid_t companion = recordedPid("companion-pid");
+  const pid_t keeper = recordedPid("keeper-pid");
+  reaper.group(engine);
+  for (const pid_t pid : {engine, companion, keeper}) reaper.process(pid);
+
+  instance_->kill(SIGKILL);
+  EXPECT_EQ(instance_->wait(), 128 + SIGKILL);
+  instance_.reset();
+  // Nothing ended the engine: it runs on, drawing on a Desktop whose files are stashed.
+  ASSERT_TRUE(processRuns(engine));
+  ASSERT_FALSE(fs::exists(desktop() / "mine.txt"));
+
+  // The instance is ready once start-up is done: the engine had the terminate request while
+  // the files were still stashed, it ended with its companion, and only then were the files
+  // put back.
+  startInstance();
+  ASSERT_TRUE(fs::exists(record("terms")));
+  EXPECT_EQ(readFile(record("terms")), "term\n");
+  EXPECT_EQ(readFile(record("desktop-at-term")), "");
+  EXPECT_FALSE(processRuns(engine));
+  EXPECT_FALSE(processRuns(companion));
+  // The engine's tile keeper lives in a session of its own, and must outlive it.
+  EXPECT_TRUE(processRuns(keeper));
+  EXPECT_EQ(readFile(desktop() / "mine.txt"), "mine");
+  EXPECT_FALSE(fs::exists(dir_ / "home/.deskplay-stash"));
+  EXPECT_FALSE(fs::exists(dir_ / "tmp/deskplay-engine.json"));
+  EXPECT_EQ(status().value("session").toString(), "idle");
 }
 
 TEST_F(DeskplayCli, ADesktopLeftStashedIsRestoredAtStart) {

@@ -1,5 +1,7 @@
 #include "engine_fixture.hpp"
 
+#include <QTest>
+
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QThread>
@@ -15,13 +17,7 @@ fs::path fakeEngineScript() {
 }
 
 bool waitUntil(const std::function<bool()>& done, int seconds) {
-  QDeadlineTimer deadline(std::chrono::seconds{seconds});
-  while (!done()) {
-    if (deadline.hasExpired()) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    QThread::msleep(5);
-  }
-  return true;
+  return QTest::qWaitFor(done, seconds * 1000);
 }
 
 EngineFixture::EngineFixture(Layout layout) : home_(root_ / "home") {

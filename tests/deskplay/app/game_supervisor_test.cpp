@@ -1,13 +1,18 @@
 #include "core/session/game_supervisor.hpp"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QSignalSpy>
 #include <algorithm>
 #include <filesystem>
+#include <sstream>
 
+#include "core/session/engine_record.hpp"
 #include "core/settings/server_url.hpp"
 #include "engine_fixture.hpp"
+#include "process_watch.hpp"
 
 namespace deskplay::testing {
 namespace {
@@ -16,6 +21,23 @@ namespace fs = std::filesystem;
 using core::GameSupervisor;
 using core::SessionState;
 using Layout = EngineFixture::Layout;
+
+// The messages lastError shows, word for word as the user reads them.
+constexpr const char* kRestoreFirst =
+    "Restore the previous session's desktop before starting another game.";
+constexpr const char* kInputSocketNotReady = "Input socket not ready yet — try again in a moment.";
+constexpr const char* kNoCheckout = "Could not locate the tilestack repo (pnpm-workspace.yaml).";
+constexpr const char* kFeedbackFailed = "Could not prepare session feedback. Try again.";
+constexpr const char* kDesktopNotPrepared =
+    "Could not prepare the desktop. Reveal the stash to inspect any files still there.";
+constexpr const char* kLaunchFailedPrefix = "Failed to launch: ";
+constexpr const char* kUncleanEnd =
+    "The session did not finish cleanly. Restore the desktop from the menu; check the game log "
+    "if it persists.";
+constexpr const char* kRestoreIncomplete =
+    "Some desktop files could not be restored. Reveal the stash to inspect them.";
+constexpr const char* kSessionFilesNeedAttention =
+    "Session files need attention. Check the game log before starting another game.";
 
 // Plays `game` and waits for the engine's end to be handled.
 bool playToEnd(GameSupervisor& supervisor, const core::Game& game,
@@ -133,7 +155,7 @@ TEST(GameSupervisorDevelopment, NoCheckoutAboveTheBundle) {
   writeFile(fixture.desktop() / "a.txt", "a");
 
   supervisor->play(fixture.game(), {});
-  EXPECT_EQ(supervisor->lastError(), GameSupervisor::kNoCheckout);
+  EXPECT_EQ(supervisor->lastError(), kNoCheckout);
   EXPECT_EQ(supervisor->state(), SessionState::idle);
   EXPECT_TRUE(fs::exists(fixture.desktop() / "a.txt"));
   EXPECT_TRUE(fixture.sessionDirectories().empty());
@@ -169,13 +191,14 @@ TEST(GameSupervisorEnd, CleanOnlyWhenEverythingHeld) {
     EXPECT_FALSE(fs::exists(fixture.stash()));
     EXPECT_EQ(supervisor->currentGame(), std::nullopt);
     EXPECT_EQ(supervisor->process(), nullptr);
+    EXPECT_FALSE(fs::exists(core::engineRecordFile(fixture.paths())));
     if (c.clean) {
       EXPECT_EQ(supervisor->state(), SessionState::idle);
       EXPECT_EQ(supervisor->lastError(), std::nullopt);
       EXPECT_TRUE(fixture.sessionDirectories().empty());
     } else {
       EXPECT_EQ(supervisor->state(), SessionState::needsAttention);
-      EXPECT_EQ(supervisor->lastError(), GameSupervisor::kUncleanEnd);
+      EXPECT_EQ(supervisor->lastError(), kUncleanEnd);
       // The record stays for inspection.
       EXPECT_EQ(fixture.sessionDirectories().size(), 1u);
       ASSERT_NE(supervisor->feedback(), nullptr);
@@ -193,7 +216,7 @@ TEST(GameSupervisorEnd, UncleanSessionBlocksPlayUntilRestored) {
   fs::remove_all(fixture.recordDir());
 
   supervisor->play(fixture.game(), {});
-  EXPECT_EQ(supervisor->lastError(), GameSupervisor::kRestoreFirst);
+  EXPECT_EQ(supervisor->lastError(), kRestoreFirst);
   EXPECT_FALSE(fixture.engineStarted());
 
   QSignalSpy errors(supervisor.get(), &GameSupervisor::lastErrorChanged);
@@ -205,6 +228,66 @@ TEST(GameSupervisorEnd, UncleanSessionBlocksPlayUntilRestored) {
 
   ASSERT_TRUE(playToEnd(*supervisor, fixture.game()));
   EXPECT_TRUE(fixture.engineStarted());
+}
+
+TEST(GameSupervisorEnd, SessionFilesThatCannotBeClearedKeepTheNextGameWaiting) {
+  EngineFixture fixture(Layout::packaged);
+  auto supervisor = fixture.makeSupervisor(fixture.environment({{"FAKE_ENGINE_PHASES", "ready"}}));
+  ASSERT_TRUE(playToEnd(*supervisor, fixture.game()));
+  ASSERT_EQ(supervisor->state(), SessionState::needsAttention);
+  const auto sessions = fixture.sessionDirectories();
+  ASSERT_EQ(sessions.size(), 1u);
+  writeFile(sessions[0] / "left-by-the-engine.txt", "?");
+
+  supervisor->restoreDesktopNow();
+  EXPECT_EQ(supervisor->lastError(), kSessionFilesNeedAttention);
+  EXPECT_EQ(supervisor->state(), SessionState::needsAttention);
+  supervisor->play(fixture.game(), {});
+  EXPECT_EQ(supervisor->lastError(), kRestoreFirst);
+
+  fs::remove(sessions[0] / "left-by-the-engine.txt");
+  supervisor->restoreDesktopNow();
+  EXPECT_EQ(supervisor->lastError(), std::nullopt);
+  EXPECT_EQ(supervisor->state(), SessionState::idle);
+  EXPECT_TRUE(fixture.sessionDirectories().empty());
+}
+
+// Field 22 of the process's stat line: when it started, in clock ticks since boot.
+std::string startTicks(pid_t pid) {
+  const std::string stat = readFile("/proc/" + std::to_string(pid) + "/stat");
+  std::istringstream fields(stat.substr(stat.rfind(')') + 2));
+  std::string field;
+  for (int number = 3; number <= 22; ++number) fields >> field;
+  return field;
+}
+
+TEST(GameSupervisorEngineRecord, NamesTheRunningEngineUntilItsEndIsHandled) {
+  EngineFixture fixture(Layout::packaged);
+  auto supervisor = fixture.makeSupervisor(fixture.environment({{"FAKE_ENGINE_END", "wait"}}));
+  const fs::path recordFile = core::engineRecordFile(fixture.paths());
+  supervisor->play(fixture.game(), {});
+  ASSERT_EQ(supervisor->state(), SessionState::running);
+  ASSERT_TRUE(waitUntil([&] { return fixture.engineStarted(); }));
+  const auto engine = static_cast<pid_t>(supervisor->process()->processId());
+
+  // The engine leads a process group of its own, which the application is not part of.
+  EXPECT_EQ(::getpgid(engine), engine);
+  EXPECT_NE(::getpgrp(), engine);
+  const auto read = core::readEngineRecord(recordFile);
+  ASSERT_TRUE(read.ok()) << read.message();
+  ASSERT_TRUE(read.value());
+  EXPECT_EQ(read.value()->processGroup, engine);
+  EXPECT_EQ(read.value()->startTime, startTicks(engine));
+  std::string boot = readFile("/proc/sys/kernel/random/boot_id");
+  while (!boot.empty() && boot.back() == '\n') boot.pop_back();
+  EXPECT_EQ(read.value()->bootId, boot);
+  EXPECT_EQ(fs::status(recordFile).permissions() & (fs::perms::group_all | fs::perms::others_all),
+            fs::perms::none);
+
+  QSignalSpy ended(supervisor.get(), &GameSupervisor::sessionEnded);
+  supervisor->process()->terminate();
+  ASSERT_TRUE(waitUntil([&] { return ended.count() == 1; }));
+  EXPECT_FALSE(fs::exists(recordFile));
 }
 
 TEST(GameSupervisorRunning, SecondPlayChangesNothing) {
@@ -241,10 +324,25 @@ TEST(GameSupervisorRefusal, StartsThatCannotProceedLeaveTheDesktopAlone) {
   core::GameSupervisor supervisor(fixture.paths(), services,
                                   platform::simulatedToolPaths("/nowhere"), fixture.environment());
   supervisor.play(fixture.game(), {});
-  EXPECT_EQ(supervisor.lastError(), GameSupervisor::kInputSocketNotReady);
+  EXPECT_EQ(supervisor.lastError(), kInputSocketNotReady);
   EXPECT_EQ(supervisor.state(), SessionState::idle);
   EXPECT_TRUE(fs::exists(fixture.desktop() / "a.txt"));
   EXPECT_TRUE(fixture.sessionDirectories().empty());
+}
+
+TEST(GameSupervisorRefusal, NoRoomForTheSessionFiles) {
+  EngineFixture fixture(Layout::packaged);
+  writeFile(fixture.desktop() / "a.txt", "a");
+  fs::remove_all(fixture.paths().temporaryDirectory);
+  writeFile(fixture.paths().temporaryDirectory, "a file where the temporary folder should be");
+  auto supervisor = fixture.makeSupervisor(fixture.environment());
+
+  supervisor->play(fixture.game(), {});
+  EXPECT_EQ(supervisor->lastError(), kFeedbackFailed);
+  EXPECT_EQ(supervisor->state(), SessionState::idle);
+  EXPECT_FALSE(fixture.engineStarted());
+  EXPECT_TRUE(fs::exists(fixture.desktop() / "a.txt"));
+  EXPECT_FALSE(fs::exists(fixture.stash()));
 }
 
 TEST(GameSupervisorRefusal, FailedLaunchPutsTheDesktopBack) {
@@ -254,10 +352,9 @@ TEST(GameSupervisorRefusal, FailedLaunchPutsTheDesktopBack) {
     std::string messageStart;
   } cases[] = {
       {"no node in the bundle", [](EngineFixture& f) { fs::remove(f.resources() / "node"); },
-       GameSupervisor::kLaunchFailedPrefix},
+       kLaunchFailedPrefix},
       {"no resources at all", [](EngineFixture& f) { fs::remove_all(f.resources()); },
-       std::string(GameSupervisor::kLaunchFailedPrefix) +
-           "The application bundle has no resource directory."},
+       std::string(kLaunchFailedPrefix) + "The application bundle has no resource directory."},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -268,8 +365,7 @@ TEST(GameSupervisorRefusal, FailedLaunchPutsTheDesktopBack) {
     supervisor->play(fixture.game(), {});
     ASSERT_TRUE(supervisor->lastError());
     EXPECT_TRUE(supervisor->lastError()->starts_with(c.messageStart)) << *supervisor->lastError();
-    EXPECT_GT(supervisor->lastError()->size(),
-              std::string(GameSupervisor::kLaunchFailedPrefix).size());
+    EXPECT_GT(supervisor->lastError()->size(), std::string(kLaunchFailedPrefix).size());
     EXPECT_EQ(supervisor->state(), SessionState::idle);
     EXPECT_EQ(supervisor->currentGame(), std::nullopt);
     EXPECT_TRUE(fs::exists(fixture.desktop() / "a.txt"));
@@ -284,7 +380,7 @@ TEST(GameSupervisorRefusal, DesktopThatCannotBeStashed) {
   writeFile(fixture.desktop(), "a file where the Desktop should be");
   auto supervisor = fixture.makeSupervisor(fixture.environment());
   supervisor->play(fixture.game(), {});
-  EXPECT_EQ(supervisor->lastError(), GameSupervisor::kDesktopNotPrepared);
+  EXPECT_EQ(supervisor->lastError(), kDesktopNotPrepared);
   EXPECT_EQ(supervisor->state(), SessionState::idle);
   EXPECT_FALSE(fixture.engineStarted());
   EXPECT_TRUE(fixture.sessionDirectories().empty());
@@ -301,6 +397,16 @@ TEST(GameSupervisorGameLog, ASymlinkInItsPlaceIsNotFollowed) {
   EXPECT_EQ(supervisor->lastError(), std::nullopt);
 }
 
+// Opening a FIFO for writing would wait for a reader, on the main thread.
+TEST(GameSupervisorGameLog, AFifoInItsPlaceNeitherStallsTheStartNorGetsTheOutput) {
+  EngineFixture fixture(Layout::packaged);
+  ASSERT_EQ(::mkfifo(fixture.paths().gameLog().c_str(), 0600), 0);
+  auto supervisor = fixture.makeSupervisor(fixture.environment());
+  ASSERT_TRUE(playToEnd(*supervisor, fixture.game()));
+  EXPECT_EQ(supervisor->lastError(), std::nullopt);
+  EXPECT_TRUE(fs::is_fifo(fixture.paths().gameLog()));
+}
+
 TEST(GameSupervisorRestore, ClashKeepsTheStashAndSaysSo) {
   EngineFixture fixture(Layout::packaged);
   writeFile(fixture.desktop() / "a.txt", "original");
@@ -315,10 +421,10 @@ TEST(GameSupervisorRestore, ClashKeepsTheStashAndSaysSo) {
   ASSERT_TRUE(waitUntil([&] { return ended.count() == 1; }));
   EXPECT_FALSE(ended.at(0).at(0).toBool());
   EXPECT_EQ(readFile(fixture.stash() / "a.txt"), "original");
-  EXPECT_EQ(supervisor->lastError(), GameSupervisor::kUncleanEnd);
+  EXPECT_EQ(supervisor->lastError(), kUncleanEnd);
 
   supervisor->restoreDesktopNow();
-  EXPECT_EQ(supervisor->lastError(), GameSupervisor::kRestoreIncomplete);
+  EXPECT_EQ(supervisor->lastError(), kRestoreIncomplete);
   EXPECT_EQ(supervisor->state(), SessionState::needsAttention);
 
   supervisor->revealStash();
@@ -345,6 +451,29 @@ TEST(GameSupervisorTeardown, AnEngineStillRunningIsAskedToEndAndTheDesktopComesB
   EXPECT_EQ(fixture.termsReceived(), 1);
   EXPECT_EQ(readFile(fixture.desktop() / "a.txt"), "a");
   EXPECT_FALSE(fs::exists(fixture.stash()));
+}
+
+TEST(GameSupervisorTeardown, AnEngineThatIgnoresTheRequestIsKilledWithItsGroup) {
+  EngineFixture fixture(Layout::packaged);
+  writeFile(fixture.desktop() / "a.txt", "a");
+  auto supervisor = fixture.makeSupervisor(
+      fixture.environment({{"FAKE_ENGINE_END", "ignore-term"}, {"FAKE_ENGINE_HELPERS", "1"}}));
+  supervisor->play(fixture.game(), {});
+  ASSERT_TRUE(waitUntil([&] { return fixture.engineStarted(); }));
+  ProcessReaper reaper;
+  const auto engine = static_cast<pid_t>(supervisor->process()->processId());
+  const pid_t companion = std::stoi(readFile(fixture.recordDir() / "companion-pid"));
+  const pid_t keeper = std::stoi(readFile(fixture.recordDir() / "keeper-pid"));
+  reaper.group(engine);
+  for (const pid_t pid : {engine, companion, keeper}) reaper.process(pid);
+
+  supervisor.reset();
+  EXPECT_EQ(fixture.termsReceived(), 1);
+  EXPECT_FALSE(processRuns(engine));
+  EXPECT_FALSE(processRuns(companion));
+  EXPECT_TRUE(processRuns(keeper));
+  EXPECT_EQ(readFile(fixture.desktop() / "a.txt"), "a");
+  EXPECT_FALSE(fs::exists(core::engineRecordFile(fixture.paths())));
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 #include <poll.h>
 #include <sys/socket.h>
 
+#include <algorithm>
+
 namespace deskplay::testing {
 
 EngineClient::EngineClient(int port) : fd_(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
@@ -24,9 +26,10 @@ std::optional<nlohmann::json> EngineClient::readLine(std::chrono::milliseconds t
       pending_.erase(0, end + 1);
       return nlohmann::json::parse(line, nullptr, false);
     }
-    const auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - steady_clock::now());
-    if (left.count() <= 0) return std::nullopt;
+    // Even with no time left, what has already arrived is read.
+    const auto left = std::max(
+        std::chrono::milliseconds(0),
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - steady_clock::now()));
     pollfd poll{fd_.get(), POLLIN, 0};
     if (::poll(&poll, 1, static_cast<int>(left.count())) <= 0) return std::nullopt;
     char buffer[4096];

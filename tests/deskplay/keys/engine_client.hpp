@@ -17,7 +17,7 @@ class EngineClient {
   bool connected() const { return connected_; }
 
   // The next line, parsed (a line that is no JSON reads as a discarded value); nothing when
-  // none arrives in time.
+  // none arrives in time. A zero timeout gives a line only if it is already there.
   std::optional<nlohmann::json> readLine(
       std::chrono::milliseconds timeout = std::chrono::seconds(10));
 

@@ -36,5 +36,17 @@ TEST(ArcadeLogTest, UnwritableLogIsSwallowed) {
   EXPECT_FALSE(std::filesystem::exists(dir / "missing"));
 }
 
+TEST(ArcadeLogTest, ALinkPlantedInTheLogsPlaceIsNotFollowed) {
+  testing::TempDir dir;
+  FakeClock clock;
+  testing::writeFile(dir / "victim", "precious\n");
+  std::filesystem::create_symlink(dir / "victim", dir / "deskplay-app.log");
+
+  arcadeLog(dir / "deskplay-app.log", clock, "catalog: scanned");
+
+  EXPECT_EQ(testing::readFile(dir / "victim"), "precious\n");
+  EXPECT_TRUE(std::filesystem::is_symlink(dir / "deskplay-app.log"));
+}
+
 }  // namespace
 }  // namespace deskplay::core

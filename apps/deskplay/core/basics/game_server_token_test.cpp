@@ -1,6 +1,7 @@
 #include "core/basics/game_server_token.hpp"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <optional>
 
@@ -37,6 +38,18 @@ TEST(GameServerTokenUnreadableTest, MissingFileOrFolderYieldsNothing) {
   testing::TempDir dir;
   EXPECT_EQ(readGameServerToken(dir / "missing"), std::nullopt);
   EXPECT_EQ(readGameServerToken(dir.path()), std::nullopt);
+}
+
+TEST(GameServerTokenUnreadableTest, NeitherWaitsOnAFifoNorReadsEndlessZeroes) {
+  testing::TempDir dir;
+  // No writer ever comes: an open that waited for one would never return.
+  ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+  EXPECT_EQ(readGameServerToken(dir / "fifo"), std::nullopt);
+  std::filesystem::create_symlink("/dev/zero", dir / "zeroes");
+  EXPECT_EQ(readGameServerToken(dir / "zeroes"), std::nullopt);
+  testing::writeFile(dir / "huge", "token\n");
+  std::filesystem::resize_file(dir / "huge", 2 << 20);
+  EXPECT_EQ(readGameServerToken(dir / "huge"), std::nullopt);
 }
 
 }  // namespace

@@ -24,35 +24,51 @@ constexpr char kNoGamesError[] = "No games found in this build.";
 constexpr char kNoCheckoutError[] = "Could not locate the tilestack repo (pnpm-workspace.yaml).";
 constexpr char kDecodeErrorPrefix[] = "Catalog decode failed: ";
 
-// `["a", "b"]`, with quotes, backslashes and line breaks inside an id escaped so that a
-// strange folder name cannot forge log lines.
+enum class Quoting { none, doubleQuotes };
+
+// `text` with backslashes and control characters escaped (and double quotes, inside quotes),
+// so that a strange folder name or manifest cannot forge log lines.
+std::string escapedForLog(std::string_view text, Quoting quoting) {
+  std::string escaped;
+  escaped.reserve(text.size());
+  for (const char character : text) {
+    switch (character) {
+      case '\\':
+        escaped += "\\\\";
+        break;
+      case '\n':
+        escaped += "\\n";
+        break;
+      case '\r':
+        escaped += "\\r";
+        break;
+      case '\t':
+        escaped += "\\t";
+        break;
+      case '"':
+        escaped += quoting == Quoting::doubleQuotes ? "\\\"" : "\"";
+        break;
+      default:
+        if (static_cast<unsigned char>(character) < 0x20) {
+          constexpr char kHex[] = "0123456789abcdef";
+          const auto byte = static_cast<unsigned char>(character);
+          escaped += "\\u00";
+          escaped += kHex[byte >> 4];
+          escaped += kHex[byte & 0xF];
+        } else {
+          escaped += character;
+        }
+    }
+  }
+  return escaped;
+}
+
+// `["a", "b"]`.
 std::string quotedIdList(const std::vector<Game>& games) {
   std::string list = "[";
   for (size_t index = 0; index < games.size(); ++index) {
     if (index > 0) list += ", ";
-    list += '"';
-    for (const char character : games[index].id) {
-      switch (character) {
-        case '"':
-          list += "\\\"";
-          break;
-        case '\\':
-          list += "\\\\";
-          break;
-        case '\n':
-          list += "\\n";
-          break;
-        case '\r':
-          list += "\\r";
-          break;
-        case '\t':
-          list += "\\t";
-          break;
-        default:
-          list += character;
-      }
-    }
-    list += '"';
+    list += '"' + escapedForLog(games[index].id, Quoting::doubleQuotes) + '"';
   }
   return list + "]";
 }
@@ -115,10 +131,17 @@ void CatalogStore::refresh() {
 void CatalogStore::refreshPackaged(const std::filesystem::path& resourceGames) {
   linkSharedFonts(resourceGames);
   const std::filesystem::path userGames = paths_.userGamesFolder();
-  std::vector<Game> games = scanGameFolder(resourceGames);
-  std::vector<Game> userOwn = scanGameFolder(userGames);
-  games.insert(games.end(), std::make_move_iterator(userOwn.begin()),
-               std::make_move_iterator(userOwn.end()));
+  std::vector<Game> games;
+  for (const auto& folder : {resourceGames, userGames}) {
+    GameFolderScan scan = scanGameFolder(folder);
+    // A broken game leaves the others playable; the log says why it is missing.
+    for (const SkippedGameFolder& skipped : scan.skipped) {
+      log_.write("catalog: skipped " + escapedForLog(skipped.folder.string(), Quoting::none) +
+                 ": " + escapedForLog(skipped.reason, Quoting::none));
+    }
+    games.insert(games.end(), std::make_move_iterator(scan.games.begin()),
+                 std::make_move_iterator(scan.games.end()));
+  }
   // A bundled game wins over a user game of the same id: it comes first.
   games = withoutDuplicateIds(std::move(games));
   sortCatalog(games);

@@ -1,16 +1,24 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
 
 #include <QSignalSpy>
 #include <QTest>
 #include <QThreadPool>
+#include <cerrno>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "common/fd_io.hpp"
+#include "common/unique_fd.hpp"
 #include "core/catalog/catalog_store.hpp"
 #include "core/catalog/catalog_test_support.hpp"
 #include "platform/testing/fake_clock.hpp"
 #include "platform/testing/fake_preferences.hpp"
+#include "support/eventually.hpp"
 #include "support/temp_dir.hpp"
 
 namespace deskplay::core {
@@ -26,6 +34,12 @@ std::vector<std::string> ids(const std::vector<Game>& games) {
 
 platform::PreferenceData dataOf(const std::string& text) {
   return platform::PreferenceData{std::vector<unsigned char>(text.begin(), text.end())};
+}
+
+// A valid record but for a number beyond a double's range under a key nobody reads.
+std::string outOfRangeRecord() {
+  std::string record = testing::gameJson("huge", "Huge");
+  return record.insert(record.size() - 1, ",\"ignored\":1e400");
 }
 
 // The development layout: a bundle deep inside a checkout (no resource games folder), the
@@ -125,6 +139,7 @@ TEST_F(DevelopmentCatalogTest, BadOrForeignCacheIsIgnored) {
   dumpPrints("[]");
   for (const platform::PreferenceValue& cached :
        {platform::PreferenceValue(dataOf("[{\"id\":1}]")), platform::PreferenceValue(dataOf("")),
+        platform::PreferenceValue(dataOf("[" + outOfRangeRecord() + "]")),
         platform::PreferenceValue("[" + testing::gameJson("text", "Text") + "]")}) {
     store_.reset();
     ASSERT_TRUE(preferences_.setValue(kCatalogJSONKey, cached).ok());
@@ -156,13 +171,16 @@ TEST_F(DevelopmentCatalogTest, UndecodableOutputReportsTheDecodeError) {
   refreshAndWait();
   const auto cachedBefore = cache();
 
-  for (const std::string& output :
-       {std::string("Compiling…\n[]"), catalogOf({testing::gameJson("x", "X", "sports")})}) {
+  for (const auto& [output, reason] :
+       {std::pair<std::string, std::string>{"Compiling…\n[]", "syntax error"},
+        {catalogOf({testing::gameJson("x", "X", "sports")}), "sports"},
+        {catalogOf({outOfRangeRecord()}), "number overflow parsing '1e400'"}}) {
     dumpPrints(output);
     refreshAndWait();
     ASSERT_TRUE(store().refreshError());
     EXPECT_TRUE(store().refreshError()->starts_with("Catalog decode failed: "))
         << *store().refreshError();
+    EXPECT_NE(store().refreshError()->find(reason), std::string::npos) << *store().refreshError();
     EXPECT_EQ(ids(store().games()), std::vector<std::string>{"kept"});
     EXPECT_EQ(cache(), cachedBefore);
   }
@@ -211,28 +229,68 @@ TEST_F(DevelopmentCatalogTest, NoCheckoutIsReportedAtOnce) {
   EXPECT_TRUE(store().games().empty());
 }
 
+// A named pipe that a dump reads a line from: it waits there until the test lets it go.
+class DumpGate {
+ public:
+  explicit DumpGate(std::filesystem::path path) : path_(std::move(path)) {
+    EXPECT_EQ(::mkfifo(path_.c_str(), 0600), 0);
+  }
+  DumpGate(const DumpGate&) = delete;
+  DumpGate& operator=(const DumpGate&) = delete;
+  // A dump still waiting when a test fails is let go too, so that none outlives the test.
+  ~DumpGate() { open(); }
+
+  const std::filesystem::path& path() const { return path_; }
+  // Only a dump already waiting is let go; without one this does nothing.
+  void open() const {
+    const UniqueFd fd(::open(path_.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC));
+    if (fd.get() >= 0) static_cast<void>(writeAll(fd.get(), "go\n"));
+  }
+
+ private:
+  std::filesystem::path path_;
+};
+
 TEST_F(DevelopmentCatalogTest, LastDumpToFinishWins) {
   // The first dump is slow and the second quick: the slow one's catalog is the one left.
   const auto counter = dir_ / "calls";
+  const DumpGate gate(dir_ / "gate");
   dumpRuns("if [ -e '" + counter.string() + "' ]; then echo '[" + testing::gameJson("quick", "Q") +
-           "]'; else touch '" + counter.string() + "'; sleep 1; echo '[" +
-           testing::gameJson("slow", "S") + "]'; fi\n");
+           "]'; else touch '" + counter.string() + "'; read -r _ < '" + gate.path().string() +
+           "'; echo '[" + testing::gameJson("slow", "S") + "]'; fi\n");
   QSignalSpy finished(&store(), &CatalogStore::refreshFinished);
   store().refresh();
-  // Let the first dump be under way before starting the second.
-  while (!std::filesystem::exists(counter)) QTest::qWait(10);
+  // The first dump is under way before the second starts.
+  ASSERT_TRUE(QTest::qWaitFor([&] { return std::filesystem::exists(counter); }, kDumpTimeoutMs));
   store().refresh();
-  while (finished.count() < 2) ASSERT_TRUE(finished.wait(kDumpTimeoutMs));
+  ASSERT_TRUE(finished.wait(kDumpTimeoutMs));
+  EXPECT_EQ(ids(store().games()), std::vector<std::string>{"quick"});
+
+  gate.open();
+  ASSERT_TRUE(finished.wait(kDumpTimeoutMs));
   EXPECT_EQ(ids(store().games()), std::vector<std::string>{"slow"});
 }
 
 TEST_F(DevelopmentCatalogTest, StoreDestroyedWhileADumpRunsIsLeftAlone) {
-  dumpRuns("sleep 0.3\necho '[]'\n");
+  // The dump outlives the store, then succeeds; it notes its process id for the test.
+  const auto pidFile = dir_ / "dump-pid";
+  const DumpGate gate(dir_ / "gate");
+  dumpRuns("echo $$ > '" + pidFile.string() + "'\nread -r _ < '" + gate.path().string() +
+           "'\necho '[" + testing::gameJson("late", "Late") + "]'\n");
   store().refresh();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return std::filesystem::exists(pidFile); }, kDumpTimeoutMs));
+  const pid_t dump = std::stoi(deskplay::testing::readFile(pidFile));
   store_.reset();
+
+  gate.open();
   QThreadPool::globalInstance()->waitForDone();
-  QCoreApplication::processEvents();
   QCoreApplication::sendPostedEvents();
+  QCoreApplication::processEvents();
+  // Nothing of the gone store ran: a dump handed to it would have been cached.
+  EXPECT_EQ(cache(), std::nullopt);
+  // The dump ended and was reaped, not left behind as a zombie.
+  EXPECT_TRUE(
+      deskplay::testing::eventually([&] { return ::kill(dump, 0) != 0 && errno == ESRCH; }));
 }
 
 }  // namespace

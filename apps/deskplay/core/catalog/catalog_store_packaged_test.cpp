@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QLocale>
 #include <QSignalSpy>
+#include <algorithm>
+#include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -119,6 +123,95 @@ TEST_F(PackagedCatalogTest, SkipsFoldersThatAreNotGames) {
   store().refresh();
 
   EXPECT_EQ(ids(store().games()), (std::vector<std::string>{"good", ".hidden", "linked"}));
+}
+
+// One game folder whose manifest is broken or dangerous, beside a good game.
+struct BrokenManifestCase {
+  const char* name;
+  std::function<void(const std::filesystem::path& manifest)> make;
+  const char* logged;  // why the log says the folder was skipped
+};
+
+// Test names in the output, not bytes.
+void PrintTo(const BrokenManifestCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class PackagedCatalogBrokenManifestTest : public PackagedCatalogTest,
+                                          public ::testing::WithParamInterface<BrokenManifestCase> {
+};
+
+TEST_P(PackagedCatalogBrokenManifestTest, SkipsAndLogsTheFolderAndGoesOn) {
+  addResourceGame("good", "Good");
+  const auto folder = paths_.resourceGamesFolder() / "broken";
+  put(folder / "broken.mjs", "export {};\n");
+  GetParam().make(folder / "manifest.json");
+  addUserGame("mine", "Mine");
+
+  store().refresh();
+
+  EXPECT_EQ(ids(store().games()), (std::vector<std::string>{"good", "mine"}));
+  const std::string skipped = "catalog: skipped " + folder.string() + ": ";
+  const std::string text = log();
+  const auto line = text.find(skipped);
+  ASSERT_NE(line, std::string::npos) << text;
+  EXPECT_NE(text.substr(line, text.find('\n', line) - line).find(GetParam().logged),
+            std::string::npos)
+      << text;
+  EXPECT_NE(text.find("-> [\"good\", \"mine\"]\n"), std::string::npos) << text;
+}
+
+std::string recordWith(const std::string& extra) {
+  std::string record = testing::gameJson("broken", "Broken");
+  return record.insert(record.size() - 1, "," + extra);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PackagedCatalogBrokenManifestTest,
+    ::testing::Values(
+        BrokenManifestCase{
+            "NumberBeyondADoubleUnderAnIgnoredKey",
+            [](const auto& manifest) { put(manifest, recordWith("\"ignored\":1e400")); },
+            "number overflow parsing '1e400'"},
+        BrokenManifestCase{"NotJson", [](const auto& manifest) { put(manifest, "{ not json"); },
+                           "does not decode"},
+        BrokenManifestCase{
+            "OtherId",
+            [](const auto& manifest) { put(manifest, testing::gameJson("other", "Other")); },
+            "names the game \"other\""},
+        BrokenManifestCase{"Missing", [](const auto&) {}, "no manifest.json"},
+        // No writer ever comes: an open that waited for one would never return.
+        BrokenManifestCase{
+            "Fifo", [](const auto& manifest) { ASSERT_EQ(::mkfifo(manifest.c_str(), 0600), 0); },
+            "not a regular file"},
+        BrokenManifestCase{
+            "Folder", [](const auto& manifest) { std::filesystem::create_directory(manifest); },
+            "not a regular file"},
+        BrokenManifestCase{
+            "LinkToZeroes",
+            [](const auto& manifest) { std::filesystem::create_symlink("/dev/zero", manifest); },
+            "symbolic link"},
+        BrokenManifestCase{"LinkToAGoodManifest",
+                           [](const auto& manifest) {
+                             put(manifest.parent_path() / "real.json",
+                                 testing::gameJson("broken", "Broken"));
+                             std::filesystem::create_symlink("real.json", manifest);
+                           },
+                           "symbolic link"},
+        BrokenManifestCase{"TwoMebibytes",
+                           [](const auto& manifest) {
+                             put(manifest,
+                                 recordWith("\"padding\":\"" + std::string(2 << 20, 'p') + "\""));
+                           },
+                           "larger than 1048576 bytes"}),
+    [](const auto& entry) { return std::string(entry.param.name); });
+
+TEST_F(PackagedCatalogTest, ASkippedFolderCannotForgeLogLines) {
+  addGame(paths_.resourceGamesFolder(), "two\nlines", "{ not json");
+  store().refresh();
+  const std::string text = log();
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2) << text;
+  EXPECT_NE(text.find("two\\nlines: manifest.json does not decode"), std::string::npos) << text;
 }
 
 TEST_F(PackagedCatalogTest, NoGamesAtAllIsAnError) {

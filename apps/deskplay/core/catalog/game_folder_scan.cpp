@@ -1,44 +1,40 @@
 #include "core/catalog/game_folder_scan.hpp"
 
-#include <QByteArray>
-#include <QFile>
-#include <QString>
 #include <algorithm>
 #include <optional>
 #include <string>
 #include <system_error>
 
+#include "common/small_file.hpp"
 #include "core/catalog/game_json.hpp"
 
 namespace deskplay::core {
 
 namespace {
 
-std::optional<QByteArray> readWholeFile(const std::filesystem::path& path) {
-  QFile file(QString::fromStdString(path.string()));
-  if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-  QByteArray bytes = file.readAll();
-  if (file.error() != QFileDevice::NoError) return std::nullopt;
-  return bytes;
-}
-
-std::optional<Game> gameInFolder(const std::filesystem::path& folder) {
+// One entry of a games folder: its record, nothing when it is no game at all, or why a
+// folder that looks like a game gave none.
+Result<std::optional<Game>> gameInFolder(const std::filesystem::path& folder) {
   std::error_code error;
-  if (!std::filesystem::is_directory(folder, error)) return std::nullopt;
+  if (!std::filesystem::is_directory(folder, error)) return std::optional<Game>();
   const std::string name = folder.filename().string();
-  if (!std::filesystem::exists(folder / (name + ".mjs"), error)) return std::nullopt;
-  const auto manifest = readWholeFile(folder / "manifest.json");
-  if (!manifest) return std::nullopt;
-  auto game =
-      decodeGame(std::string_view(manifest->constData(), static_cast<size_t>(manifest->size())));
-  if (!game.ok() || game.value().id != name) return std::nullopt;
+  if (!std::filesystem::exists(folder / (name + ".mjs"), error)) return std::optional<Game>();
+  const auto manifest =
+      readSmallFile(folder / "manifest.json", kRecordFileLimit, FinalLink::refuse);
+  if (!manifest.ok()) return manifest.error();
+  if (!manifest.value()) return Error{"no manifest.json"};
+  auto game = decodeGame(*manifest.value());
+  if (!game.ok()) return Error{"manifest.json does not decode: " + game.message()};
+  if (game.value().id != name) {
+    return Error{"manifest.json names the game \"" + game.value().id + "\""};
+  }
   game.value().bundleURL = folder;
-  return std::move(game).value();
+  return std::optional<Game>(std::move(game).value());
 }
 
 }  // namespace
 
-std::vector<Game> scanGameFolder(const std::filesystem::path& folder) {
+GameFolderScan scanGameFolder(const std::filesystem::path& folder) {
   std::vector<std::filesystem::path> entries;
   std::error_code error;
   for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
@@ -48,11 +44,16 @@ std::vector<Game> scanGameFolder(const std::filesystem::path& folder) {
   // Directory listings come in no fixed order; name order keeps equal-ranked games stable
   // from one scan to the next.
   std::sort(entries.begin(), entries.end());
-  std::vector<Game> games;
+  GameFolderScan scan;
   for (const auto& entry : entries) {
-    if (auto game = gameInFolder(entry)) games.push_back(std::move(*game));
+    auto game = gameInFolder(entry);
+    if (!game.ok()) {
+      scan.skipped.push_back({entry, game.message()});
+    } else if (game.value()) {
+      scan.games.push_back(std::move(*game.value()));
+    }
   }
-  return games;
+  return scan;
 }
 
 }  // namespace deskplay::core

@@ -224,10 +224,16 @@ Result<Game> decodeGameObject(const Json& value, const std::string& where) {
 }
 
 Result<Json> parse(std::string_view json) {
-  // The parser reports syntax errors only by exception; they stop here.
+  // The parser stops at a NUL byte as at the end of the text and would accept what came
+  // before it; no JSON text holds one.
+  if (const auto nul = json.find('\0'); nul != json.npos) {
+    return Error{"syntax error: a NUL byte at offset " + std::to_string(nul)};
+  }
+  // The parser reports what it cannot read only by exception: syntax errors, and numbers
+  // beyond a double's range (1e400) even under keys nobody reads. They all stop here.
   try {
     return Json::parse(json.begin(), json.end());
-  } catch (const Json::parse_error& error) {
+  } catch (const Json::exception& error) {
     std::string message = error.what();
     // Drop the library's "[json.exception.parse_error.101] " prefix.
     if (const auto end = message.find("] "); message.starts_with("[json.") && end != message.npos) {

@@ -11,7 +11,9 @@ namespace deskplay::core {
 
 // Strict decoding of the catalog's JSON form. Keys are matched exactly and unknown ones are
 // ignored; a missing required key, a wrong type or an unknown enumeration string rejects the
-// record (and, in an array, the whole array). Optional keys may be absent or null.
+// record (and, in an array, the whole array). Optional keys may be absent or null. Nothing
+// here throws: text the parser cannot read, a number beyond a double's range under an ignored
+// key included, is a decoding failure like any other.
 
 // One record from a JSON object (a game folder's "manifest.json").
 Result<Game> decodeGame(std::string_view json);

@@ -7,6 +7,8 @@
 #include <regex>
 #include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace deskplay::core {
 namespace {
@@ -214,6 +216,43 @@ TEST(GameJsonTest, TextMustBeUtf8) {
   std::string text = record.dump();
   text.replace(text.find("Snake"), 5, "Sn\xFFke");
   EXPECT_FALSE(decodeGame(text).ok());
+}
+
+TEST(GameJsonTest, ANulByteIsNoEndOfText) {
+  const std::string record = validRecord().dump();
+  EXPECT_FALSE(decodeGame(record + std::string(1, '\0') + " trailing").ok());
+  EXPECT_FALSE(decodeGame(record + std::string(1, '\0')).ok());
+  EXPECT_FALSE(decodeCatalog("[" + record + "]" + std::string(1, '\0') + "]").ok());
+}
+
+// A number beyond a double's range fails the record (and its array) as text the decoder
+// cannot read, wherever it stands, even where no key is read.
+TEST(GameJsonTest, NumbersBeyondADoubleFailTheRecordWhereverTheyStand) {
+  const std::vector<std::pair<const char*, std::function<void(Json&)>>> places = {
+      {"ignored key", [](Json& r) { r["extra"] = "@"; }},
+      {"order", [](Json& r) { r["order"] = "@"; }},
+      {"unread hint element", [](Json& r) { r["controls"][0].push_back("@"); }},
+      {"deep in an ignored key",
+       [](Json& r) {
+         r["card"]["shine"] = {{"x", {1, "@"}}};
+       }},
+  };
+  for (const char* number : {"1e400", "-1e400", "1E+999"}) {
+    for (const auto& [place, change] : places) {
+      SCOPED_TRACE(std::string(number) + " in " + place);
+      Json record = validRecord();
+      change(record);
+      std::string text = record.dump();
+      text.replace(text.find("\"@\""), 3, number);
+
+      const auto game = decodeGame(text);
+      ASSERT_FALSE(game.ok());
+      EXPECT_NE(game.message().find(number), std::string::npos) << game.message();
+      const auto games = decodeCatalog("[" + validRecord().dump() + "," + text + "]");
+      ASSERT_FALSE(games.ok());
+      EXPECT_NE(games.message().find(number), std::string::npos) << games.message();
+    }
+  }
 }
 
 TEST(GameJsonCatalogTest, DecodesAnArrayInOrder) {

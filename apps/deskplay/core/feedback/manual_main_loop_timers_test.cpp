@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -45,12 +46,25 @@ TEST(ManualMainLoopTimersTest, AHandleStopsItsTimerEvenFromItsOwnTick) {
 
 TEST(ManualMainLoopTimersTest, AHandleMayOutliveTheTimers) {
   platform::testing::FakeClock clock;
-  std::unique_ptr<TimerHandle> handle;
+  int oldTicks = 0;
+  auto token = std::make_shared<int>(0);
+  std::unique_ptr<TimerHandle> oldHandle;
   {
     ManualMainLoopTimers timers(clock);
-    handle = timers.repeating(Seconds(1), [] {});
+    oldHandle = timers.repeating(Seconds(1), [&oldTicks, token] { ++oldTicks; });
   }
-  handle.reset();
+  // The tick went with the timers; the handle does not keep it.
+  EXPECT_EQ(token.use_count(), 1);
+
+  // Timers made since, maybe where the old ones were, are left alone by the old handle.
+  ManualMainLoopTimers timers(clock);
+  int newTicks = 0;
+  const auto newHandle = timers.repeating(Seconds(1), [&newTicks] { ++newTicks; });
+  oldHandle.reset();
+  EXPECT_EQ(timers.repeatingCount(), 1);
+  timers.advance(Seconds(2));
+  EXPECT_EQ(newTicks, 2);
+  EXPECT_EQ(oldTicks, 0);
 }
 
 }  // namespace

@@ -13,6 +13,14 @@ using Seconds = platform::Clock::Seconds;
 
 class QtMainLoopTimersTest : public ::testing::Test {
  protected:
+  // Runs the event loop until a task due `delay` from now has run: timers fire in the order
+  // they fall due, so every one due before it has had its turn by then.
+  static bool runLoopPast(Seconds delay) {
+    bool ran = false;
+    QtMainLoopTimers::shared().after(delay, [&ran] { ran = true; });
+    return QTest::qWaitFor([&] { return ran; });
+  }
+
   int argc = 1;
   char name[16] = "feedback_test";
   char* argv[2] = {name, nullptr};
@@ -27,7 +35,8 @@ TEST_F(QtMainLoopTimersTest, TicksUntilTheHandleGoesFromItsOwnTick) {
   });
 
   EXPECT_TRUE(QTest::qWaitFor([&] { return handle == nullptr; }));
-  QTest::qWait(20);
+  // Long enough for several more ticks of a timer left running.
+  ASSERT_TRUE(runLoopPast(Seconds(0.01)));
   EXPECT_EQ(ticks, 3);
 }
 
@@ -36,7 +45,7 @@ TEST_F(QtMainLoopTimersTest, RunsADelayedTaskOnce) {
   QtMainLoopTimers::shared().after(Seconds(0.001), [&] { ++runs; });
 
   EXPECT_TRUE(QTest::qWaitFor([&] { return runs > 0; }));
-  QTest::qWait(10);
+  ASSERT_TRUE(runLoopPast(Seconds(0.01)));
   EXPECT_EQ(runs, 1);
 }
 

@@ -105,6 +105,11 @@ bool isOneOf(std::string_view value, std::initializer_list<std::string_view> all
 }
 
 FeedbackResult<SessionRecord> decode(std::string_view bytes) {
+  // The parser stops at a NUL byte as at the end of the text and would accept what came
+  // before it; no JSON text holds one.
+  if (bytes.find('\0') != std::string_view::npos) return decodingError("not JSON");
+  // Without exceptions: whatever the parser cannot read, numbers beyond a double's range
+  // included, comes back discarded.
   const json document = json::parse(bytes, nullptr, false);
   if (document.is_discarded()) return decodingError("not JSON");
   if (!document.is_object()) return decodingError("not a JSON object");

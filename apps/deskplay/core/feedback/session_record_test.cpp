@@ -185,6 +185,15 @@ INSTANTIATE_TEST_SUITE_P(
         RecordCase{"TopLevelArray", text("[]"), Verdict::decodingFailed},
         RecordCase{"InvalidUtf8", text("{\"version\":2,\"phase\":\"\xff\"}"),
                    Verdict::decodingFailed},
+        RecordCase{"NulAfterTheRecord",
+                   [] { return version2().dump() + std::string(1, '\0') + "junk"; },
+                   Verdict::decodingFailed},
+        RecordCase{"NumberBeyondADoubleUnderAnIgnoredKey",
+                   [] {
+                     std::string record = version2().dump();
+                     return record.insert(record.size() - 1, ",\"ignored\":1e400");
+                   },
+                   Verdict::decodingFailed},
         // Session and Desktop must match exactly.
         RecordCase{"OtherSession", edited(v2, [](json& r) { r["session"] = "other"; }),
                    Verdict::invalidRecord},

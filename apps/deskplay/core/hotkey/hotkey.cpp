@@ -73,6 +73,9 @@ std::optional<std::string> encodeHotkey(const Hotkey& hotkey) {
 }
 
 std::optional<Hotkey> decodeHotkey(std::string_view text) {
+  // The parser stops at a NUL byte as at the end of the text; no JSON text holds one.
+  if (text.find('\0') != std::string_view::npos) return std::nullopt;
+  // Without exceptions: whatever the parser cannot read comes back discarded.
   const Json json = Json::parse(text, nullptr, false);
   if (!json.is_object()) return std::nullopt;
   const auto boolean = [&json](const char* key) -> std::optional<bool> {

@@ -122,7 +122,11 @@ INSTANTIATE_TEST_SUITE_P(
         // Never recordable: a plain key would end every game; a code no key has, none.
         R"({"keyCode":0,"control":false,"option":false,"shift":false,"command":false,"label":"A"})",
         R"({"keyCode":-1,"control":true,"option":true,"shift":false,"command":false,"label":"Q"})",
-        R"({"keyCode":65536,"control":true,"option":true,"shift":false,"command":false,"label":"Q"})"));
+        R"({"keyCode":65536,"control":true,"option":true,"shift":false,"command":false,"label":"Q"})",
+        R"({"keyCode":12,"control":true,"option":true,"shift":false,"command":false,"label":"Q","x":1e400})",
+        std::string(
+            R"({"keyCode":12,"control":true,"option":true,"shift":false,"command":false,"label":"Q"})") +
+            std::string(1, '\0') + "junk"));
 
 }  // namespace
 }  // namespace deskplay::core

@@ -1,35 +1,21 @@
 #include "core/input/input_socket.hpp"
 
-#include <pthread.h>
-
 #include <QJsonDocument>
 #include <QMetaObject>
 #include <string>
+#include <string_view>
 
+#include "common/one_line.hpp"
+#include "common/thread_name.hpp"
 #include "core/input/socket_hub.hpp"
 
 namespace deskplay::core {
-
-namespace {
-
-void nameCurrentThread() {
-#if defined(__APPLE__)
-  ::pthread_setname_np(InputSocket::kQueueLabel);
-#else
-  // Linux keeps 15 bytes of a thread name plus its terminator.
-  constexpr std::size_t kSystemThreadNameBytes = 15;
-  const std::string name = std::string(InputSocket::kQueueLabel).substr(0, kSystemThreadNameBytes);
-  ::pthread_setname_np(::pthread_self(), name.c_str());
-#endif
-}
-
-}  // namespace
 
 InputSocket::InputSocket(QObject* parent) : QObject(parent) {
   thread_.setObjectName(QString::fromLatin1(kQueueLabel));
   hub_ = std::make_unique<SocketHub>(kMaxPendingBytesPerClient);
   hub_->moveToThread(&thread_);
-  connect(&thread_, &QThread::started, &nameCurrentThread);
+  connect(&thread_, &QThread::started, [] { nameCurrentThread(kQueueLabel); });
   thread_.start();
 }
 
@@ -67,8 +53,13 @@ void InputSocket::sendMuted(bool muted) {
 }
 
 void InputSocket::broadcast(const QJsonObject& message) {
-  QByteArray line = QJsonDocument(message).toJson(QJsonDocument::Compact);
-  line.append('\n');
+  // The JSON writer leaves U+2028, U+2029 and NEL as they are, and some line readers split
+  // at them: escaped, they mean the same and the message stays one line.
+  const QByteArray json = QJsonDocument(message).toJson(QJsonDocument::Compact);
+  std::string text =
+      oneLine(std::string_view(json.constData(), static_cast<std::size_t>(json.size())));
+  text += '\n';
+  QByteArray line(text.data(), static_cast<qsizetype>(text.size()));
   SocketHub* hub = hub_.get();
   QMetaObject::invokeMethod(
       hub, [hub, line = std::move(line)] { hub->broadcast(line); }, Qt::QueuedConnection);

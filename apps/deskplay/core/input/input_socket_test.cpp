@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "common/unique_fd.hpp"
+#include "support/eventually.hpp"
 
 namespace deskplay::core {
 namespace {
@@ -33,12 +34,7 @@ using namespace std::chrono_literals;
 constexpr auto kPatience = 10s;
 
 bool eventually(const std::function<bool()>& condition) {
-  const auto deadline = std::chrono::steady_clock::now() + kPatience;
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::sleep_for(2ms);
-  }
-  return true;
+  return deskplay::testing::eventually(condition, kPatience);
 }
 
 // A blocking TCP client reading newline-separated lines.
@@ -270,12 +266,21 @@ TEST_F(InputSocketTest, KeyLinesCarryAnyCharactersAsOneValidJsonLine) {
       {15, QString::fromUtf8("日"), "日"},
       {16, QString::fromUtf8("🎮"), "🎮"},
       {17, QString::fromUtf8("a\"b\\c\nd"), "a\"b\\c\nd"},
+      // What some readers also take for the end of a line.
+      {18, QString(QChar(0x2028)), "\xE2\x80\xA8"},
+      {19, QString(QChar(0x2029)), "\xE2\x80\xA9"},
+      {20, QString(QChar(0x85)), "\xC2\x85"},
+      {21, QString::fromUtf8("\v\f\x1C\x1D\x1E"), "\v\f\x1C\x1D\x1E"},
   };
   Client& client = connectClient();
   for (const Case& item : cases) socket_.send(item.keyCode, item.characters);
   for (const Case& item : cases) {
     const std::optional<std::string> line = client.readLine();
     ASSERT_TRUE(line);
+    for (const char* lineBreak :
+         {"\r", "\v", "\f", "\x1C", "\x1D", "\x1E", "\xC2\x85", "\xE2\x80\xA8", "\xE2\x80\xA9"}) {
+      EXPECT_EQ(line->find(lineBreak), std::string::npos) << *line;
+    }
     const Json message = parse(*line);
     ASSERT_FALSE(message.is_discarded()) << *line;
     EXPECT_EQ(message.size(), 3U);

@@ -1,6 +1,7 @@
 #include "core/session/engine_process.hpp"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QStringList>
@@ -11,9 +12,18 @@ namespace deskplay::core {
 
 namespace {
 
+// Only a regular file becomes the log: the open does not wait (a FIFO planted in the shared
+// temporary folder would otherwise hold the main thread until someone read it), and what is
+// not a regular file is refused, so the engine keeps the application's own outputs.
 UniqueFd openGameLog(const std::filesystem::path& gameLog) {
-  return UniqueFd(
-      ::open(gameLog.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644));
+  UniqueFd log(::open(gameLog.c_str(),
+                      O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644));
+  struct stat info {};
+  if (!log.valid() || ::fstat(log.get(), &info) != 0 || !S_ISREG(info.st_mode)) return {};
+  if (::ftruncate(log.get(), 0) != 0) return {};
+  const int flags = ::fcntl(log.get(), F_GETFL);
+  if (flags < 0 || ::fcntl(log.get(), F_SETFL, flags & ~O_NONBLOCK) != 0) return {};
+  return log;
 }
 
 QString toQString(const std::filesystem::path& path) {
@@ -36,13 +46,16 @@ Status startEngineProcess(QProcess& process, const EngineCommand& command,
   // One descriptor for both outputs, so the engine's lines interleave as it wrote them.
   const UniqueFd log = openGameLog(gameLog);
   process.setProcessChannelMode(QProcess::ForwardedChannels);
-  if (log.valid()) {
-    const int fd = log.get();
-    process.setChildProcessModifier([fd] {
+  const int fd = log.valid() ? log.get() : -1;
+  process.setChildProcessModifier([fd] {
+    // A group of its own, with the companions it starts: whatever ends the engine without
+    // the application (a start-up after a crash) ends them all, and only them.
+    ::setpgid(0, 0);
+    if (fd >= 0) {
       ::dup2(fd, STDOUT_FILENO);
       ::dup2(fd, STDERR_FILENO);
-    });
-  }
+    }
+  });
 
   process.start();
   const bool started = process.waitForStarted(-1);

@@ -1,5 +1,7 @@
 #include "core/session/game_supervisor.hpp"
 
+#include <signal.h>
+
 #include <filesystem>
 #include <system_error>
 #include <utility>
@@ -9,6 +11,8 @@
 #include "core/basics/repo_root.hpp"
 #include "core/session/engine_environment.hpp"
 #include "core/session/engine_process.hpp"
+#include "core/session/engine_record.hpp"
+#include "core/session/leftover_engine.hpp"
 #include "core/settings/server_url.hpp"
 
 namespace deskplay::core {
@@ -41,17 +45,32 @@ GameSupervisor::GameSupervisor(AppPaths paths, Services services, platform::Tool
       environment_(std::move(environment)),
       sessionToken_(std::move(sessionToken)),
       log_(paths_.applicationLog(), services_.clock),
-      stash_(paths_.desktop(), paths_.stashDirectory()) {}
+      stash_(paths_.desktop(), paths_.stashDirectory()),
+      engineRecord_(engineRecordFile(paths_)) {}
 
 GameSupervisor::~GameSupervisor() {
   // An engine still running when the supervisor goes gets the terminate request and a moment
-  // to end before it is killed; a stash that cannot be put back now is restored at the next
-  // start.
+  // to end before its group is killed; a stash that cannot be put back now is restored at the
+  // next start.
   if (process_) {
     process_->disconnect(this);
     process_->terminate();
-    if (process_->waitForFinished(kEngineGraceMs)) static_cast<void>(stash_.restore());
+    if (!process_->waitForFinished(kEngineGraceMs)) {
+      const auto group = static_cast<pid_t>(process_->processId());
+      if (group > 1) ::kill(-group, SIGKILL);
+      process_->waitForFinished(kEngineGraceMs);
+    }
+    if (process_->state() == QProcess::NotRunning) {
+      static_cast<void>(stash_.restore());
+      forgetEngine();
+    }
   }
+}
+
+bool GameSupervisor::endEngineLeftBehind() {
+  // The record of an engine that runs now is this run's own.
+  if (process_) return true;
+  return core::endEngineLeftBehind(engineRecord_, log_);
 }
 
 SessionState GameSupervisor::state() const {
@@ -141,8 +160,9 @@ void GameSupervisor::play(const Game& game, const std::vector<std::string>& args
     return;
   }
 
-  log_.write("supervisor: started " + game.id + " (pid " + std::to_string(process->processId()) +
-             ")");
+  const auto pid = static_cast<pid_t>(process->processId());
+  log_.write("supervisor: started " + game.id + " (pid " + std::to_string(pid) + ")");
+  recordEngine(pid);
   process_ = std::move(process);
   setCurrentGame(game);
   emit keyCaptureChanged(true);
@@ -205,9 +225,25 @@ void GameSupervisor::engineEnded(EngineExit exit) {
              (end.desktopRestored ? "" : ", stash kept"));
 
   process_.release()->deleteLater();
+  forgetEngine();
   setCurrentGame(std::nullopt);
   emit stateChanged();
   emit sessionEnded(clean);
+}
+
+void GameSupervisor::recordEngine(pid_t pid) {
+  // Written before the engine draws anything, so that a start-up after a crash of this
+  // application can end it before putting the desktop back.
+  const auto record = engineRecordOf(pid);
+  const Status written =
+      record.ok() ? writeEngineRecord(engineRecord_, record.value()) : Status(record.error());
+  if (!written.ok()) log_.write("supervisor: the engine is not recorded: " + written.message());
+}
+
+void GameSupervisor::forgetEngine() {
+  if (const Status removed = removeEngineRecord(engineRecord_); !removed.ok()) {
+    log_.write("supervisor: " + removed.message());
+  }
 }
 
 void GameSupervisor::restoreDesktopNow() {

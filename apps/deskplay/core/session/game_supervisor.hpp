@@ -1,8 +1,11 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <QObject>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -12,13 +15,13 @@
 #include "core/basics/app_paths.hpp"
 #include "core/basics/arcade_log.hpp"
 #include "core/catalog/game.hpp"
-#include "core/session/session_end.hpp"
 #include "core/feedback/game_session_feedback.hpp"
 #include "core/input/input_socket.hpp"
+#include "core/session/session_end.hpp"
+#include "core/stash/desktop_stash.hpp"
 #include "platform/preferences.hpp"
 #include "platform/tool_paths.hpp"
 #include "platform/workspace.hpp"
-#include "core/stash/desktop_stash.hpp"
 
 namespace deskplay::core {
 
@@ -64,6 +67,10 @@ class GameSupervisor final : public QObject {
   void restoreDesktopNow();
   // Shows the stash directory in Finder when there is one.
   void revealStash();
+  // Start-up, before the stash is restored: ends an engine that an earlier run started and
+  // left running (it died without ending it). False while that engine still runs, when the
+  // desktop must stay stashed.
+  bool endEngineLeftBehind();
 
   const std::optional<Game>& currentGame() const { return currentGame_; }
   const std::optional<std::string>& lastError() const { return lastError_; }
@@ -108,6 +115,9 @@ class GameSupervisor final : public QObject {
  private:
   void abandonStart(std::optional<std::string> error);
   void engineEnded(EngineExit exit);
+  // The durable record by which a later run recognises the running engine.
+  void recordEngine(pid_t pid);
+  void forgetEngine();
   void setCurrentGame(std::optional<Game> game);
   void setLastError(std::optional<std::string> error);
 
@@ -118,6 +128,7 @@ class GameSupervisor final : public QObject {
   SessionTokenSource sessionToken_;
   ArcadeLog log_;
   DesktopStash stash_;
+  std::filesystem::path engineRecord_;
   std::unique_ptr<GameSessionFeedback> feedback_;
   std::unique_ptr<QProcess> process_;
   std::optional<Game> currentGame_;

@@ -2,9 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
+#include <QEventLoop>
 #include <memory>
+
+#include "core/feedback/qt_main_loop_timers.hpp"
 
 namespace deskplay::core {
 namespace {
@@ -14,18 +15,19 @@ struct Probe {
   std::shared_ptr<int> runs = std::make_shared<int>(0);
 };
 
-void spin(int milliseconds) {
-  QElapsedTimer elapsed;
-  elapsed.start();
-  while (elapsed.elapsed() < milliseconds)
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+// Runs the event loop until a task due `delay` from now has run: timers fire in the order
+// they fall due, so every one due before it has fired by then.
+void runLoopPast(platform::Clock::Seconds delay) {
+  QEventLoop loop;
+  QtMainLoopTimers::shared().after(delay, [&loop] { loop.quit(); });
+  loop.exec();
 }
 
 TEST(OwnedMainLoopTimers, RunsDelayedTasksWhileAlive) {
   OwnedMainLoopTimers timers;
   Probe probe;
   timers.after(platform::Clock::Seconds(0.001), [runs = probe.runs] { ++*runs; });
-  spin(100);
+  runLoopPast(platform::Clock::Seconds(0.01));
   EXPECT_EQ(*probe.runs, 1);
 }
 
@@ -37,7 +39,7 @@ TEST(OwnedMainLoopTimers, DropsPendingTasksWhenItGoes) {
   }
   // The task, and what it held, went with the timers.
   EXPECT_EQ(probe.runs.use_count(), 1);
-  spin(100);
+  runLoopPast(platform::Clock::Seconds(0.05));
   EXPECT_EQ(*probe.runs, 0);
 }
 

@@ -20,7 +20,11 @@ SessionHost::SessionHost(Stores stores, ArcadeLog log, QObject* parent)
 
 void SessionHost::start() {
   permissions_.refresh();
-  if (!supervisor_.stash().restore()) {
+  // An engine left running by an earlier run would go on drawing on the desktop being put
+  // back.
+  if (!supervisor_.endEngineLeftBehind()) {
+    log_.write("start-up: the desktop left stashed stays stashed");
+  } else if (!supervisor_.stash().restore()) {
     log_.write("start-up: the desktop left stashed could not be fully restored");
   }
   dataFolder_.migrateLegacyIfNeeded();
@@ -42,6 +46,18 @@ void SessionHost::startKeyTap() {
   if (!keyTap_.installed()) {
     log_.write("start-up: no keyboard access; the key tap is not installed");
   }
+  connect(&permissions_, &PermissionsModel::accessibilityChanged, this,
+          &SessionHost::accessibilityChanged, Qt::UniqueConnection);
+}
+
+void SessionHost::accessibilityChanged() {
+  // Accessibility takes effect at once, so a grant while the application runs installs the
+  // tap now. Input Monitoring alone waits for the relaunch the settings offer.
+  if (!permissions_.accessibility() || keyTap_.installed()) return;
+  keyTap_.start();
+  log_.write(keyTap_.installed() ? "perms: accessibility granted; the key tap is installed"
+                                 : "perms: accessibility granted; the key tap still cannot be "
+                                   "installed");
 }
 
 bool SessionHost::stop() {

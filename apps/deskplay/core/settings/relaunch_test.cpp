@@ -2,11 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
 #include <string>
-#include <thread>
 
+#include "support/eventually.hpp"
 #include "support/temp_dir.hpp"
 
 namespace deskplay::core {
@@ -26,11 +25,8 @@ fs::path standIn(const testing::TempDir& dir) {
 }
 
 std::string awaitFile(const fs::path& file) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-  while (!fs::exists(file) && std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  return fs::exists(file) ? testing::readFile(file) : std::string("(never written)");
+  return testing::eventually([&] { return fs::exists(file); }) ? testing::readFile(file)
+                                                               : std::string("(never written)");
 }
 
 TEST(Relaunch, StartsANewInstanceThatWaitsAndQuitsThisOne) {

@@ -1,12 +1,13 @@
-#include "file_icons/serial_queue.hpp"
+#include "common/serial_queue.hpp"
 
-#include <pthread.h>
+#include <latch>
 
-namespace deskplay::glyphon {
+#include "common/thread_name.hpp"
 
-SerialQueue::SerialQueue(std::string_view label) : worker_([this] { run(); }) {
-  ::pthread_setname_np(worker_.native_handle(), std::string(label.substr(0, 15)).c_str());
-}
+namespace deskplay {
+
+SerialQueue::SerialQueue(std::string_view label, Task atExit)
+    : label_(label), atExit_(std::move(atExit)), worker_([this] { run(); }) {}
 
 void SerialQueue::asyncAfter(Delay delay, Task task) {
   {
@@ -14,6 +15,15 @@ void SerialQueue::asyncAfter(Delay delay, Task task) {
     tasks_.emplace(Due{std::chrono::steady_clock::now() + delay, handedOver_++}, std::move(task));
   }
   wake_.notify_one();
+}
+
+void SerialQueue::sync(const Task& task) {
+  std::latch done(1);
+  async([&task, &done] {
+    task();
+    done.count_down();
+  });
+  done.wait();
 }
 
 void SerialQueue::finish() {
@@ -26,10 +36,12 @@ void SerialQueue::finish() {
 }
 
 void SerialQueue::run() {
+  // Named from inside: some systems name only the calling thread.
+  nameCurrentThread(label_);
   std::unique_lock lock(mutex_);
   while (true) {
     if (tasks_.empty()) {
-      if (ending_) return;
+      if (ending_) break;
       wake_.wait(lock);
       continue;
     }
@@ -45,6 +57,8 @@ void SerialQueue::run() {
     task();
     lock.lock();
   }
+  lock.unlock();
+  if (atExit_) atExit_();
 }
 
-}  // namespace deskplay::glyphon
+}  // namespace deskplay
