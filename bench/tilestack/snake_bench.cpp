@@ -4,8 +4,9 @@
 //   stepped that way in Finder's model. The snake only moves on its tick, so a key waits for
 //   the next one: each key goes at a random point of the tick (as a person's keys do), once
 //   the previous key's turn was seen. The keys steer the snake around the board and towards
-//   its food, so that it lives long and grows; a round that ends (no step for a second) is
-//   started again with Return, and the key in flight then is not counted;
+//   its food, so that it lives long and grows. A key that must go at once (the snake two
+//   cells from a wall or itself) is not timed; a round that ends all the same (no step for a
+//   second) is started again with Return, and the key in flight then is not counted either;
 // - the baseline: a bare Glyphon `position` command on a file of the same Desktop until its
 //   answer, the one round trip every drawn move makes;
 // - the engine's share of one core while the snake crawls with its whole board drawn: on the
@@ -209,14 +210,16 @@ class PlayedSession {
   const testing::SimdeskSession& simdesk() const { return simdesk_; }
   fs::path home() const { return simdesk_.home(); }
   fs::path desktop() const { return simdesk_.desktop(); }
-  std::string gameLogTail() const { return lastLines(fileText(temporary_ / "deskplay-game.log"), 15); }
+  std::string gameLogTail() const {
+    return lastLines(fileText(temporary_ / "deskplay-game.log"), 15);
+  }
 
   // The processes whose HOME is this session's, but this one.
   std::vector<pid_t> processesOfThisHome() const {
     std::vector<pid_t> found;
     for (const auto& [pid, entries] : processEnvironments()) {
-      if (pid != ::getpid() && std::find(entries.begin(), entries.end(), "HOME=" + home().string()) !=
-                                   entries.end()) {
+      if (pid != ::getpid() &&
+          std::find(entries.begin(), entries.end(), "HOME=" + home().string()) != entries.end()) {
         found.push_back(pid);
       }
     }
@@ -260,9 +263,8 @@ class FinderWatch {
   // The game's tiles, as Finder has them now.
   Snapshot look() {
     const Clock::time_point asked = Clock::now();
-    Result<std::string> line = connection_->requestLine(protocol::requests::state,
-                                                        nlohmann::json::object(),
-                                                        protocol::Effect::readsOnly);
+    Result<std::string> line = connection_->requestLine(
+        protocol::requests::state, nlohmann::json::object(), protocol::Effect::readsOnly);
     Snapshot snapshot;
     snapshot.at = Clock::now();
     if (!line.ok()) throw std::runtime_error("simdesk's state: " + line.message());
@@ -367,7 +369,6 @@ class SnakeDriver {
     const bool stepped = view_.update(snapshot);
     const Clock::time_point now = snapshot.at;
     if (view_.restarts() != restartsBefore) lastStepSeen_.reset();
-    if (std::getenv("SNAKE_DEBUG") && (view_.restarts() != restartsBefore || stepped)) std::fprintf(stderr, "%lld %s %d,%d\n", static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 100000), view_.restarts() != restartsBefore ? "JUMP" : "step", view_.headCell().col, view_.headCell().row);
     if (stepped) {
       if (lastStepSeen_) stepIntervals_.push_back(Milliseconds(now - *lastStepSeen_).count());
       lastStepSeen_ = now;
@@ -384,7 +385,6 @@ class SnakeDriver {
       if (!recovering_) ++endedRounds_;
       recovering_ = true;
       lastStepSeen_.reset();
-      if (std::getenv("SNAKE_DEBUG")) std::fprintf(stderr, "%lld STALL key %d\n", static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 100000), recoveryKeys_);
       // Return plays again after a round; an arrow starts a snake that waits for one.
       if (recoveryKeys_++ % 2 == 0) {
         pressKey(kReturnKey);
@@ -464,8 +464,8 @@ class SnakeDriver {
   void scheduleNextKey(Clock::time_point now) {
     const std::optional<Direction> heading = view_.heading();
     const Cell ahead = heading ? snake::stepped(view_.headCell(), *heading) : view_.headCell();
-    nextKeyCounts_ = heading && !view_.blocked(ahead) &&
-                     !view_.blocked(snake::stepped(ahead, *heading));
+    nextKeyCounts_ =
+        heading && !view_.blocked(ahead) && !view_.blocked(snake::stepped(ahead, *heading));
     nextKeyAt_ = nextKeyCounts_ ? now + phase() : now;
   }
 
@@ -525,7 +525,7 @@ std::optional<std::uint64_t> processorTicks(pid_t pid) {
 struct CpuShare {
   bool measured = false;
   double seconds = 0;
-  double engine = 0;   // share of one core
+  double engine = 0;              // share of one core
   std::optional<double> glyphon;  // share of one core, when its Glyphon was found
   std::uint64_t steps = 0;
   std::size_t fewestTiles = 0;
@@ -568,8 +568,7 @@ CpuShare measureCpu(SnakeDriver& driver, const PlayedSession& session) {
     share.seconds = std::chrono::duration<double>(Clock::now() - start).count();
     if (driver.endedRounds() != roundsBefore) continue;
     if (!engineStart || !engineEnd) throw std::runtime_error("the engine's times are unreadable");
-    share.engine =
-        static_cast<double>(*engineEnd - *engineStart) / ticksPerSecond / share.seconds;
+    share.engine = static_cast<double>(*engineEnd - *engineStart) / ticksPerSecond / share.seconds;
     if (glyphonStart && glyphonEnd) {
       share.glyphon =
           static_cast<double>(*glyphonEnd - *glyphonStart) / ticksPerSecond / share.seconds;
@@ -614,9 +613,8 @@ Baseline measureGlyphon(PlayedSession& session, FinderWatch& watch) {
   double lastX = 0;
   for (int trip = -kBaselineWarmUp; trip < kBaselineTrips; ++trip) {
     lastX = trip % 2 == 0 ? 400 : 600;
-    const std::string command = R"({"id":"n","type":"position","updates":[{"path":)" +
-                                path.dump() + R"(,"x":)" + std::to_string(lastX) +
-                                R"(,"y":300}]})";
+    const std::string command = R"({"id":"n","type":"position","updates":[{"path":)" + path.dump() +
+                                R"(,"x":)" + std::to_string(lastX) + R"(,"y":300}]})";
     const Clock::time_point start = Clock::now();
     glyphon.writeLine(command);
     std::optional<std::string> answer;
@@ -649,14 +647,15 @@ void printShare(const char* what, const CpuShare& share, const Board& board) {
     return;
   }
   char glyphon[64] = "not found";
-  if (share.glyphon) std::snprintf(glyphon, sizeof glyphon, "%.2f %%", 100 * *share.glyphon);
-  std::printf("%-46s %8.2f %% (goal < 5 %%: %s) %5.1f s, %llu ticks\n", what, 100 * share.engine,
+  if (share.glyphon) std::snprintf(glyphon, sizeof glyphon, "%.1f %%", 100 * *share.glyphon);
+  std::printf("%-46s %8.1f %% (goal < 5 %%: %s) %5.1f s, %llu ticks\n", what, 100 * share.engine,
               share.engine < 0.05 ? "met" : "MISSED", share.seconds,
               static_cast<unsigned long long>(share.steps));
-  std::printf("    %zu-%zu tiles on the Desktop: board %d x %d cells, %d walls, snake up to %zu, "
-              "food; the game's Glyphon %s\n",
-              share.fewestTiles, share.mostTiles, board.cols(), board.rows(), board.wallCount(),
-              share.longestSnake, glyphon);
+  std::printf(
+      "    %zu-%zu tiles on the Desktop: board %d x %d cells, %d walls, snake up to %zu, "
+      "food; the game's Glyphon %s\n",
+      share.fewestTiles, share.mostTiles, board.cols(), board.rows(), board.wallCount(),
+      share.longestSnake, glyphon);
 }
 
 void run(int keys) {
@@ -685,8 +684,9 @@ void run(int keys) {
     if (latency && driver.tickSamples() >= kWarmUpSteps) latencies.push_back(*latency);
   }
   const double keysSeconds = std::chrono::duration<double>(Clock::now() - keysBegan).count();
-  const std::vector<double> polls(watch.roundTrips().begin() + static_cast<std::ptrdiff_t>(pollsBefore),
-                                  watch.roundTrips().end());
+  const std::vector<double> polls(
+      watch.roundTrips().begin() + static_cast<std::ptrdiff_t>(pollsBefore),
+      watch.roundTrips().end());
   const double pollPeriod =
       polls.empty() ? 0 : keysSeconds * 1000 / static_cast<double>(polls.size());
   const std::size_t snakeAfterKeys = driver.view().snakeLength();
@@ -701,8 +701,9 @@ void run(int keys) {
 
   // The same game on a wide screen, whose board has more walls.
   session.stopGame();
-  watch.change(protocol::requests::screensSet,
-               {{"screens", nlohmann::json::array({{{"width", kWideWidth}, {"height", kWideHeight}}})}});
+  watch.change(
+      protocol::requests::screensSet,
+      {{"screens", nlohmann::json::array({{{"width", kWideWidth}, {"height", kWideHeight}}})}});
   const Board wideBoard = playSnake(session, watch);
   SnakeDriver wideDriver(watch, person, wideBoard);
   wideDriver.start();
@@ -715,13 +716,16 @@ void run(int keys) {
       latencies.empty() ? 0.0 : *std::min_element(latencies.begin(), latencies.end());
   const double slowest =
       latencies.empty() ? 0.0 : *std::max_element(latencies.begin(), latencies.end());
-  std::printf("snake through Deskplay (headless): the packaged game, its engine and companions, "
-              "on a private simdesk\n");
-  std::printf("the snake ticks every %.1f ms (median time between head steps in Finder's model). "
-              "A key turns it on the\n",
-              tick);
-  std::printf("next tick only, so key-to-move holds that wait: keys go at random points of the "
-              "tick, half a tick on average.\n\n");
+  std::printf(
+      "snake through Deskplay (headless): the packaged game, its engine and companions, "
+      "on a private simdesk\n");
+  std::printf(
+      "the snake ticks every %.1f ms (median time between head steps in Finder's model). "
+      "A key turns it on the\n",
+      tick);
+  std::printf(
+      "next tick only, so key-to-move holds that wait: keys go at random points of the "
+      "tick, half a tick on average.\n\n");
   std::printf("%-46s %10s %10s %8s\n", "figure", "p50", "p99", "samples");
   std::printf("%-46s %7.1f ms %7.1f ms %8zu   (min %.1f, max %.1f ms)\n",
               "key to head moved in Finder's model", keyP50, percentile(latencies, 0.99),
@@ -733,15 +737,18 @@ void run(int keys) {
   std::printf("%-46s %19s %16s\n", "figure", "share of one core", "window");
   printShare("engine CPU, 1440 x 900 screen", homeShare, board);
   printShare("engine CPU, 5120 x 1440 screen", wideShare, wideBoard);
-  std::printf("\nnotes: %d rounds ended and were started again (%d keys in flight then not "
-              "counted); %d keys lost; %d keys went at once\n",
-              endedRounds, discarded, lost, urgent);
-  std::printf("       (the snake was two cells from a wall or itself) and were not counted; %d "
-              "waited a step for room to turn;\n",
-              deferrals);
-  std::printf("       the snake was %zu long after the keys; Finder's state was read every %.1f "
-              "ms while keys were timed\n",
-              snakeAfterKeys, pollPeriod);
+  std::printf(
+      "\nnotes: %d rounds ended and were started again (%d keys in flight then not "
+      "counted); %d keys lost; %d keys went at once\n",
+      endedRounds, discarded, lost, urgent);
+  std::printf(
+      "       (the snake was two cells from a wall or itself) and were not counted; %d "
+      "waited a step for room to turn;\n",
+      deferrals);
+  std::printf(
+      "       the snake was %zu long after the keys; Finder's state was read every %.1f "
+      "ms while keys were timed\n",
+      snakeAfterKeys, pollPeriod);
   std::printf("       (request p50 %.2f ms); load average %s before, %s after; %.0f s in all\n",
               percentile(polls, 0.5) / 1000, loadBefore.c_str(), loadAverage().c_str(),
               std::chrono::duration<double>(Clock::now() - began).count());

@@ -225,9 +225,8 @@ bool SnakeView::update(const Snapshot& snapshot) {
         if (stepOf(name)) candidates.push_back(name);
       }
       if (candidates.size() > 1) {
-        std::erase_if(candidates, [&](const std::string& name) {
-          return !lastMovers_.contains(name);
-        });
+        std::erase_if(candidates,
+                      [&](const std::string& name) { return !lastMovers_.contains(name); });
       }
       if (candidates.size() == 1) {
         head_ = candidates.front();
@@ -253,9 +252,9 @@ bool SnakeView::update(const Snapshot& snapshot) {
 }
 
 std::size_t SnakeView::innerTileCount() const {
-  return static_cast<std::size_t>(std::count_if(cells_.begin(), cells_.end(), [&](const auto& entry) {
-    return board_.inside(entry.second);
-  }));
+  return static_cast<std::size_t>(
+      std::count_if(cells_.begin(), cells_.end(),
+                    [&](const auto& entry) { return board_.inside(entry.second); }));
 }
 
 std::size_t SnakeView::snakeLength() const {
@@ -304,9 +303,11 @@ std::optional<Direction> chooseTurn(const SnakeView& view, Direction heading) {
   for (Direction side : sides) {
     const Cell turnNow = stepped(head, side);
     const Cell turnLater = stepped(ahead, side);
-    Side option{side, roomFrom(view, turnNow, {head}),
+    Side option{side,
+                roomFrom(view, turnNow, {head}),
                 aheadFree ? roomFrom(view, turnLater, {head, ahead}) : 0,
-                food ? distance(turnNow, *food) : 0, distance(turnNow, middle),
+                food ? distance(turnNow, *food) : 0,
+                distance(turnNow, middle),
                 !view.blocked(turnNow) && !view.blocked(stepped(turnNow, side))};
     options.push_back(option);
   }
@@ -331,17 +332,15 @@ std::optional<Direction> chooseTurn(const SnakeView& view, Direction heading) {
   // Room only if the turn comes on the coming tick, as it nearly always does.
   if (auto soon = best([&](const Side& side) { return side.roomNow >= needed; })) return soon;
   // Room only one cell on: go there first.
-  if (aheadFree && std::any_of(options.begin(), options.end(), [&](const Side& side) {
-        return side.roomLater >= needed;
-      })) {
+  if (aheadFree && std::any_of(options.begin(), options.end(),
+                               [&](const Side& side) { return side.roomLater >= needed; })) {
     return std::nullopt;
   }
   // Cornered: the most room there is.
-  const Side& roomier =
-      std::max(options[0].roomNow, options[0].roomLater) >=
-              std::max(options[1].roomNow, options[1].roomLater)
-          ? options[0]
-          : options[1];
+  const Side& roomier = std::max(options[0].roomNow, options[0].roomLater) >=
+                                std::max(options[1].roomNow, options[1].roomLater)
+                            ? options[0]
+                            : options[1];
   return roomier.direction;
 }
 
