@@ -18,17 +18,29 @@ test: build
 run: build
 	@scripts/run.sh $(if $(HOME_DIR),--home "$(HOME_DIR)") build/default
 
-# The companions and shared code again under AddressSanitizer and UndefinedBehaviorSanitizer.
+# The companions and shared code again under AddressSanitizer and UndefinedBehaviorSanitizer:
+# their test programs (and what those start) are built, and the tests of their folders run.
 sanitize: deps
 	@cmake --preset sanitize >/dev/null
-	@cmake --build --preset sanitize
-	@ctest --preset sanitize
+	@cmake --build --preset sanitize --target sanitize_scope
+	@for folder in $$(cat build/sanitize/sanitized-test-folders.txt); do \
+	  ctest --test-dir "$$folder" --output-on-failure -j 2 --timeout 900 || exit 1; \
+	done
 
 # The fuzz targets (clang), each for a short run.
 fuzz: deps
 	@cmake --preset fuzz >/dev/null
 	@cmake --build --preset fuzz --target deskplay_fuzzers
 	@scripts/run-fuzzers.sh build/fuzz 60
+
+# The threaded parts (input socket, serial queues, Glyphon's command thread, Sonette's mixer
+# and service, simdesk's connection and event pump) under ThreadSanitizer, built with clang,
+# whose thread-safety analysis checks their locking annotations on the way.
+.PHONY: tsan
+tsan: deps
+	@cmake --preset tsan >/dev/null
+	@cmake --build --preset tsan
+	@ctest --preset tsan
 
 bench: build
 	@build/default/bench/burrowd/burrowd_bench

@@ -10,7 +10,7 @@ pnpm_version=10.34.9
 
 packages=(
   # toolchain
-  build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev clang-format
+  build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev clang-format ccache
   # libraries
   qt6-base-dev nlohmann-json3-dev libsimdjson-dev libutf8proc-dev libplist-dev libsecret-1-dev
   libsdl2-dev libsndfile1-dev

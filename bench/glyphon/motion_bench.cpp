@@ -24,6 +24,7 @@
 #include "geometry/icon_geometry.hpp"
 #include "motion/motion_commands.hpp"
 #include "motion/position_motion.hpp"
+#include "platform/qt/qt_main_loop_timers.hpp"
 #include "platform/testing/fake_clock.hpp"
 #include "platform/testing/fake_event_taps.hpp"
 #include "protocol/apple_script_runner.hpp"
@@ -99,7 +100,8 @@ struct MotionRig {
   platform::testing::FakeClock clock;
   platform::testing::FakeEventTaps taps;
   NoGeometry geometry;
-  MotionCommands motion{{output, log, scripts, clock, taps, geometry}};
+  MotionCommands motion{
+      {output, log, scripts, clock, platform::QtMainLoopTimers::shared(), taps, geometry}};
 };
 
 void report(const char* what, const std::vector<double>& samples, const char* unit) {

@@ -41,7 +41,7 @@ Mixer::NodeUpdate& Mixer::pendingFor(NodeId node) {
 NodeId Mixer::attach() {
   const NodeId node = nextNode_++;
   auto player = std::make_unique<PlayerNode>(node);
-  const std::lock_guard lock(mutex_);
+  const MutexLock lock(mutex_);
   pendingFor(node).attached = std::move(player);
   return node;
 }
@@ -49,7 +49,7 @@ NodeId Mixer::attach() {
 void Mixer::detach(NodeId node) {
   // Declared before the lock, so that a node dropped here is freed after it is released.
   std::unique_ptr<PlayerNode> unseen;
-  const std::lock_guard lock(mutex_);
+  const MutexLock lock(mutex_);
   NodeUpdate& update = pendingFor(node);
   if (update.attached) {
     // The audio thread never saw this node: it is dropped here, not there.
@@ -66,23 +66,23 @@ Status Mixer::connect(NodeId node, AudioFormat from) {
   Result<Converter> converter = Converter::create(from, format_);
   if (!converter.ok()) return converter.error();
   ++connections_;
-  const std::lock_guard lock(mutex_);
+  const MutexLock lock(mutex_);
   pendingFor(node).converter = std::move(converter).value();
   return Status::success();
 }
 
 void Mixer::setVolume(NodeId node, float volume) {
-  const std::lock_guard lock(mutex_);
+  const MutexLock lock(mutex_);
   pendingFor(node).volume = volume;
 }
 
 void Mixer::play(NodeId node, Schedule schedule) {
-  const std::lock_guard lock(mutex_);
+  const MutexLock lock(mutex_);
   pendingFor(node).play = std::move(schedule);
 }
 
 void Mixer::stop(NodeId node) {
-  const std::lock_guard lock(mutex_);
+  const MutexLock lock(mutex_);
   NodeUpdate& update = pendingFor(node);
   update.play.reset();
   update.stop = true;
@@ -97,7 +97,7 @@ PlayerNode* Mixer::findNode(NodeId node) {
 
 void Mixer::applyUpdates() {
   {
-    const std::lock_guard lock(mutex_);
+    const MutexLock lock(mutex_);
     std::swap(pending_, applying_);
   }
   for (NodeUpdate& update : applying_) {

@@ -4,13 +4,13 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <span>
 #include <vector>
 
 #include "audio_format.hpp"
 #include "audio_output.hpp"
+#include "common/mutex.hpp"
 #include "common/result.hpp"
 #include "converter.hpp"
 #include "player_node.hpp"
@@ -30,19 +30,19 @@ class Mixer final : public AudioSource {
   Mixer(AudioFormat deviceFormat, CompletionSink onCompletion);
 
   // ---- worker side ----
-  NodeId attach();
-  void detach(NodeId node);
+  NodeId attach() EXCLUDES(mutex_);
+  void detach(NodeId node) EXCLUDES(mutex_);
   // Builds a fresh conversion from `from` to the device format for the node.
-  Status connect(NodeId node, AudioFormat from);
-  void setVolume(NodeId node, float volume);
-  void play(NodeId node, Schedule schedule);
-  void stop(NodeId node);
+  Status connect(NodeId node, AudioFormat from) EXCLUDES(mutex_);
+  void setVolume(NodeId node, float volume) EXCLUDES(mutex_);
+  void play(NodeId node, Schedule schedule) EXCLUDES(mutex_);
+  void stop(NodeId node) EXCLUDES(mutex_);
   // How many connections have been built, for watching that nodes are not reconnected
   // needlessly.
   std::uint64_t connections() const { return connections_; }
 
   // ---- audio side ----
-  void render(std::span<float> out) override;
+  void render(std::span<float> out) EXCLUDES(mutex_) override;
   std::size_t attachedNodes() const { return nodes_.size(); }
 
  private:
@@ -57,8 +57,8 @@ class Mixer final : public AudioSource {
     bool detach = false;
   };
 
-  NodeUpdate& pendingFor(NodeId node);
-  void applyUpdates();
+  NodeUpdate& pendingFor(NodeId node) REQUIRES(mutex_);
+  void applyUpdates() EXCLUDES(mutex_);
   PlayerNode* findNode(NodeId node);
 
   const AudioFormat format_;
@@ -68,8 +68,9 @@ class Mixer final : public AudioSource {
   NodeId nextNode_ = 1;
   std::uint64_t connections_ = 0;
 
-  std::mutex mutex_;
-  std::vector<NodeUpdate> pending_;
+  // The hand-over from the worker to the audio thread.
+  Mutex mutex_;
+  std::vector<NodeUpdate> pending_ GUARDED_BY(mutex_);
 
   // Audio thread only.
   std::vector<NodeUpdate> applying_;

@@ -2,11 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
 #include <limits>
+#include <map>
 #include <memory>
+#include <thread>
 #include <vector>
 
+#include "common/mutex.hpp"
 #include "test_sounds.hpp"
 
 namespace deskplay::sonette {
@@ -189,6 +193,45 @@ TEST_F(MixerTest, RefusesAConnectionItCannotConvert) {
   EXPECT_FALSE(mixer.connect(node, {48000, 9}).ok());
   EXPECT_FALSE(mixer.connect(node, {0, 2}).ok());
   EXPECT_EQ(mixer.connections(), 0u);
+}
+
+// The worker changes the graph while the audio thread renders it, as they do in Sonette.
+TEST(MixerThreadsTest, ChangesFromTheWorkerReachTheAudioThreadWhileItRenders) {
+  Mutex mutex;
+  std::map<NodeId, std::vector<ScheduleId>> completed;
+  Mixer mixer(kDeviceFormat, [&](NodeId node, ScheduleId schedule) {
+    const MutexLock lock(mutex);
+    completed[node].push_back(schedule);
+  });
+  std::atomic<bool> rendering = true;
+  std::thread audio([&] {
+    std::vector<float> period(256 * kChannels);
+    while (rendering) mixer.render(period);
+  });
+
+  const PcmBuffer click = constantSound(kDeviceFormat, 10, 0.5f);
+  std::map<NodeId, ScheduleId> kept;
+  for (ScheduleId round = 1; round <= 200; ++round) {
+    const NodeId node = mixer.attach();
+    ASSERT_TRUE(mixer.connect(node, click.format).ok());
+    mixer.setVolume(node, 0.5f);
+    mixer.play(node, {std::make_shared<const PcmBuffer>(click), PlayMode::Once, round});
+    if (round % 2 == 0) {
+      mixer.detach(node);
+    } else {
+      kept[node] = round;
+    }
+  }
+  rendering = false;
+  audio.join();
+  std::vector<float> period(256 * kChannels);
+  mixer.render(period);
+
+  EXPECT_EQ(mixer.attachedNodes(), kept.size());
+  const MutexLock lock(mutex);
+  for (const auto& [node, schedule] : kept) {
+    EXPECT_EQ(completed[node], std::vector<ScheduleId>{schedule}) << "node " << node;
+  }
 }
 
 }  // namespace

@@ -10,7 +10,10 @@ namespace deskplay::sonette {
 SonetteService::SonetteService(Decoder& decoder, const OutputFactory& makeOutput)
     : mixer_(kDeviceFormat,
              [this](NodeId node, ScheduleId schedule) {
-               queue_.async([this, node, schedule] { controller_.completed(node, schedule); });
+               queue_.async([this, node, schedule] {
+                 queue_.assertOnQueue();
+                 controller_.completed(node, schedule);
+               });
              }),
       output_(makeOutput(mixer_)),
       controller_(mixer_, *output_, decoder),
@@ -23,11 +26,17 @@ SonetteService::~SonetteService() {
 }
 
 void SonetteService::start() {
-  queue_.sync([this] { controller_.start(); });
+  queue_.sync([this] {
+    queue_.assertOnQueue();
+    controller_.start();
+  });
 }
 
 void SonetteService::submit(AudioCommand command) {
-  queue_.async([this, command = std::move(command)] { controller_.execute(command); });
+  queue_.async([this, command = std::move(command)] {
+    queue_.assertOnQueue();
+    controller_.execute(command);
+  });
 }
 
 void SonetteService::sync() {

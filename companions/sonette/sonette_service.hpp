@@ -35,7 +35,7 @@ class SonetteService {
  private:
   Mixer mixer_;
   std::unique_ptr<AudioOutput> output_;
-  Sonette controller_;
+  Sonette controller_ GUARDED_BY(queue_);
   SerialQueue queue_;
 };
 

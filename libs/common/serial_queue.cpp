@@ -1,5 +1,6 @@
 #include "common/serial_queue.hpp"
 
+#include <cassert>
 #include <latch>
 
 #include "common/thread_name.hpp"
@@ -11,10 +12,10 @@ SerialQueue::SerialQueue(std::string_view label, Task atExit)
 
 void SerialQueue::asyncAfter(Delay delay, Task task) {
   {
-    const std::lock_guard lock(mutex_);
+    const MutexLock lock(mutex_);
     tasks_.emplace(Due{std::chrono::steady_clock::now() + delay, handedOver_++}, std::move(task));
   }
-  wake_.notify_one();
+  wake_.notifyOne();
 }
 
 void SerialQueue::sync(const Task& task) {
@@ -28,36 +29,40 @@ void SerialQueue::sync(const Task& task) {
 
 void SerialQueue::finish() {
   {
-    const std::lock_guard lock(mutex_);
+    const MutexLock lock(mutex_);
     ending_ = true;
   }
-  wake_.notify_one();
+  wake_.notifyOne();
   if (worker_.joinable()) worker_.join();
+}
+
+void SerialQueue::assertOnQueue() const {
+  assert(std::this_thread::get_id() == worker_.get_id());
 }
 
 void SerialQueue::run() {
   // Named from inside: some systems name only the calling thread.
   nameCurrentThread(label_);
-  std::unique_lock lock(mutex_);
+  mutex_.lock();
   while (true) {
     if (tasks_.empty()) {
       if (ending_) break;
-      wake_.wait(lock);
+      wake_.wait(mutex_);
       continue;
     }
     const auto next = tasks_.begin();
     if (next->first.first > std::chrono::steady_clock::now()) {
       // A task handed over meanwhile may be due earlier: look again after any wake.
-      wake_.wait_until(lock, next->first.first);
+      (void)wake_.waitUntil(mutex_, next->first.first);
       continue;
     }
     Task task = std::move(next->second);
     tasks_.erase(next);
-    lock.unlock();
+    mutex_.unlock();
     task();
-    lock.lock();
+    mutex_.lock();
   }
-  lock.unlock();
+  mutex_.unlock();
   if (atExit_) atExit_();
 }
 

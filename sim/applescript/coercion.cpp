@@ -109,8 +109,8 @@ std::string posixPathOfHfs(std::string_view hfs) {
   return path;
 }
 
-Outcome<Value> coerce(const Value& value, std::string_view typeName,
-                      ScriptEnvironment& environment) {
+Result<Value, ScriptFailure> coerce(const Value& value, std::string_view typeName,
+                                    ScriptEnvironment& environment) {
   if (typeName == "text" || typeName == "string" || typeName == "unicode text") {
     if (auto text = textOf(value)) return Value(std::move(*text));
   } else if (typeName == "integer") {
@@ -174,7 +174,7 @@ bool equalValues(const Value& a, const Value& b) {
   return a == b;
 }
 
-Outcome<int> compareValues(const Value& a, const Value& b) {
+Result<int, ScriptFailure> compareValues(const Value& a, const Value& b) {
   if (const auto* aText = a.as<std::string>()) {
     const auto bText = textOf(b);
     if (!bText) return cantMake(b, "text");
@@ -194,7 +194,7 @@ Outcome<int> compareValues(const Value& a, const Value& b) {
   return x < y ? -1 : (x > y ? 1 : 0);
 }
 
-Outcome<bool> containsValue(const Value& container, const Value& part) {
+Result<bool, ScriptFailure> containsValue(const Value& container, const Value& part) {
   if (const auto* text = container.as<std::string>()) {
     const auto partText = textOf(part);
     if (!partText) return cantMake(part, "text");

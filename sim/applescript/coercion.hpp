@@ -21,13 +21,13 @@ std::optional<bool> booleanOf(const Value& value);
 std::string posixPathOfHfs(std::string_view hfs);
 
 // `value as <typeName>`; typeName is a type class's canonical name ("text", "alias", …).
-Outcome<Value> coerce(const Value& value, std::string_view typeName,
-                      ScriptEnvironment& environment);
+Result<Value, ScriptFailure> coerce(const Value& value, std::string_view typeName,
+                                    ScriptEnvironment& environment);
 
 // AppleScript's `=`: texts ignore case, integers and reals compare by value, lists item by item.
 bool equalValues(const Value& a, const Value& b);
 // Negative, zero or positive; fails when the two cannot be ordered.
-Outcome<int> compareValues(const Value& a, const Value& b);
-Outcome<bool> containsValue(const Value& container, const Value& part);
+Result<int, ScriptFailure> compareValues(const Value& a, const Value& b);
+Result<bool, ScriptFailure> containsValue(const Value& container, const Value& part);
 
 }  // namespace deskplay::applescript

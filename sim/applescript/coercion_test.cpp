@@ -49,8 +49,8 @@ TEST(Coercion, AsClausesFollowAppleScript) {
       EXPECT_EQ(result.value(), *to) << sourceText(from) << " as " << type;
     } else {
       ASSERT_FALSE(result.ok()) << sourceText(from) << " as " << type;
-      EXPECT_EQ(result.failure().number, -1700);
-      EXPECT_EQ(result.failure().brief,
+      EXPECT_EQ(result.error().number, -1700);
+      EXPECT_EQ(result.error().brief,
                 "Can\xE2\x80\x99t make " + sourceText(from) + " into type " + type + ".");
     }
   }

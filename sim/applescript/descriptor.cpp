@@ -146,19 +146,19 @@ platform::ScriptError errorDictionary(const ScriptFailure& failure) {
 std::optional<platform::ScriptError> compileError(std::string_view source) {
   auto script = Script::compile(source);
   if (script.ok()) return std::nullopt;
-  return errorDictionary(script.failure());
+  return errorDictionary(script.error());
 }
 
 platform::ScriptRun run(const Script& script, ScriptEnvironment& environment) {
   auto result = evaluate(script, environment);
-  if (!result.ok()) return platform::ScriptRun::runFailure(errorDictionary(result.failure()));
+  if (!result.ok()) return platform::ScriptRun::runFailure(errorDictionary(result.error()));
   if (!result.value()) return platform::ScriptRun::success();
   return platform::ScriptRun::success(descriptorOf(*result.value()));
 }
 
 platform::ScriptRun run(std::string_view source, ScriptEnvironment& environment) {
   auto script = Script::compile(source);
-  if (!script.ok()) return platform::ScriptRun::compileFailure(errorDictionary(script.failure()));
+  if (!script.ok()) return platform::ScriptRun::compileFailure(errorDictionary(script.error()));
   return run(script.value(), environment);
 }
 

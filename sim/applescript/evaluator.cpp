@@ -28,10 +28,10 @@ class Evaluator {
  public:
   explicit Evaluator(ScriptEnvironment& environment) : environment_(environment) {}
 
-  Outcome<MaybeValue> run(const Node& root) {
+  Result<MaybeValue, ScriptFailure> run(const Node& root) {
     MaybeValue result;
     auto flow = execute(root, result);
-    if (!flow.ok()) return std::move(flow).failure();
+    if (!flow.ok()) return std::move(flow).error();
     return result;
   }
 
@@ -40,7 +40,7 @@ class Evaluator {
 
   // --- statements ---
 
-  Outcome<Flow> execute(const Node& node, MaybeValue& result) {
+  Result<Flow, ScriptFailure> execute(const Node& node, MaybeValue& result) {
     switch (node.kind) {
       case Kind::block:
         return executeAll(node.items, result);
@@ -56,7 +56,7 @@ class Evaluator {
           return Flow::returned;
         }
         auto returned = value(*node.left);
-        if (!returned.ok()) return std::move(returned).failure();
+        if (!returned.ok()) return std::move(returned).error();
         result = std::move(returned).value();
         return Flow::returned;
       }
@@ -64,7 +64,7 @@ class Evaluator {
         return tryBlock(node, result);
       case Kind::command: {
         auto answer = command(node);
-        if (!answer.ok()) return std::move(answer).failure();
+        if (!answer.ok()) return std::move(answer).error();
         result = std::move(answer).value();
         return Flow::next;
       }
@@ -73,13 +73,14 @@ class Evaluator {
     }
   }
 
-  Outcome<Flow> store(Outcome<Value> outcome, MaybeValue& result) {
-    if (!outcome.ok()) return std::move(outcome).failure();
+  Result<Flow, ScriptFailure> store(Result<Value, ScriptFailure> outcome, MaybeValue& result) {
+    if (!outcome.ok()) return std::move(outcome).error();
     result = std::move(outcome).value();
     return Flow::next;
   }
 
-  Outcome<Flow> executeAll(const std::vector<const Node*>& statements, MaybeValue& result) {
+  Result<Flow, ScriptFailure> executeAll(const std::vector<const Node*>& statements,
+                                         MaybeValue& result) {
     for (const Node* statement : statements) {
       auto flow = execute(*statement, result);
       if (!flow.ok() || flow.value() == Flow::returned) return flow;
@@ -87,9 +88,9 @@ class Evaluator {
     return Flow::next;
   }
 
-  Outcome<Flow> tell(const Node& node, MaybeValue& result) {
+  Result<Flow, ScriptFailure> tell(const Node& node, MaybeValue& result) {
     auto target = reference(*node.left);
-    if (!target.ok()) return std::move(target).failure();
+    if (!target.ok()) return std::move(target).error();
     auto* object = std::get_if<ObjectSpecifier>(&target.value());
     if (object == nullptr) {
       return failureAt(errors::notUnderstood,
@@ -104,12 +105,12 @@ class Evaluator {
     return flow;
   }
 
-  Outcome<Flow> tryBlock(const Node& node, MaybeValue& result) {
+  Result<Flow, ScriptFailure> tryBlock(const Node& node, MaybeValue& result) {
     const std::size_t depth = targets_.size();
     auto flow = executeAll(node.items, result);
     if (flow.ok()) return flow;
     targets_.resize(depth);
-    const ScriptFailure& failure = flow.failure();
+    const ScriptFailure& failure = flow.error();
     if (!node.name.empty()) variables_.insert_or_assign(node.name, Value(failure.message()));
     if (const auto* numberName = node.literal.as<std::string>()) {
       variables_.insert_or_assign(*numberName, Value(std::int64_t{failure.number}));
@@ -118,9 +119,9 @@ class Evaluator {
     return executeAll(node.handler, result);
   }
 
-  Outcome<Flow> assign(const Node& node, MaybeValue& result) {
+  Result<Flow, ScriptFailure> assign(const Node& node, MaybeValue& result) {
     auto newValue = value(*node.right);
-    if (!newValue.ok()) return std::move(newValue).failure();
+    if (!newValue.ok()) return std::move(newValue).error();
     const Node& target = *node.left;
     if (target.kind == Kind::variable) {
       variables_.insert_or_assign(target.name, newValue.value());
@@ -129,14 +130,14 @@ class Evaluator {
     }
     if (target.kind == Kind::property || target.kind == Kind::element) {
       auto object = reference(target);
-      if (!object.ok()) return std::move(object).failure();
+      if (!object.ok()) return std::move(object).error();
       if (const auto* specifier = std::get_if<ObjectSpecifier>(&object.value())) {
         auto objects = resolve(*specifier);
-        if (!objects.ok()) return std::move(objects).failure();
+        if (!objects.ok()) return std::move(objects).error();
         for (const ObjectSpecifier& each : objects.value()) {
           auto stored = send(
               each, [&](ScriptableApplication& app) { return app.set(each, newValue.value()); });
-          if (!stored.ok()) return std::move(stored).failure();
+          if (!stored.ok()) return std::move(stored).error();
         }
         result = std::move(newValue).value();
         return Flow::next;
@@ -152,11 +153,11 @@ class Evaluator {
 
   // --- commands ---
 
-  Outcome<MaybeValue> command(const Node& node) {
+  Result<MaybeValue, ScriptFailure> command(const Node& node) {
     const Command which = node.command;
     if (which == Command::activate || which == Command::quit) return applicationCommand(node);
     auto direct = reference(*node.left);
-    if (!direct.ok()) return std::move(direct).failure();
+    if (!direct.ok()) return std::move(direct).error();
     if (const auto* plain = std::get_if<Value>(&direct.value())) {
       if (which == Command::exists) return MaybeValue(Value(true));
       if (which == Command::count) {
@@ -177,7 +178,7 @@ class Evaluator {
     const auto& object = std::get<ObjectSpecifier>(direct.value());
     const bool filtered = hasFilter(object);
     auto objects = resolve(object);
-    if (!objects.ok()) return std::move(objects).failure();
+    if (!objects.ok()) return std::move(objects).error();
     if (filtered && which == Command::count) {
       return MaybeValue(Value(static_cast<std::int64_t>(objects.value().size())));
     }
@@ -186,17 +187,17 @@ class Evaluator {
     for (const ObjectSpecifier& each : objects.value()) {
       auto answer =
           send(each, [&](ScriptableApplication& app) { return app.perform(which, &each); });
-      if (!answer.ok()) return std::move(answer).failure();
+      if (!answer.ok()) return std::move(answer).error();
       last = std::move(answer).value();
     }
     return last;
   }
 
-  Outcome<MaybeValue> applicationCommand(const Node& node) {
+  Result<MaybeValue, ScriptFailure> applicationCommand(const Node& node) {
     ObjectSpecifier application;
     if (node.left != nullptr) {
       auto direct = reference(*node.left);
-      if (!direct.ok()) return std::move(direct).failure();
+      if (!direct.ok()) return std::move(direct).error();
       const auto* object = std::get_if<ObjectSpecifier>(&direct.value());
       if (object == nullptr) {
         auto failure = notUnderstood(sourceText(std::get<Value>(direct.value())), node.command);
@@ -230,7 +231,7 @@ class Evaluator {
     if (app == nullptr) return cantGet(ObjectSpecifier{object.application, std::nullopt, {}});
     auto answer = call(*app);
     if (!answer.ok()) {
-      ScriptFailure failure = std::move(answer).failure();
+      ScriptFailure failure = std::move(answer).error();
       if (!failure.application) failure.application = object.application;
       return failure;
     }
@@ -246,7 +247,7 @@ class Evaluator {
 
   // The objects a specifier stands for once its `whose` tests are applied: itself when it
   // has none.
-  Outcome<std::vector<ObjectSpecifier>> resolve(const ObjectSpecifier& object) {
+  Result<std::vector<ObjectSpecifier>, ScriptFailure> resolve(const ObjectSpecifier& object) {
     std::size_t filtered = 0;
     while (filtered < object.steps.size() && object.steps[filtered].filter == nullptr) ++filtered;
     if (filtered == object.steps.size()) return std::vector<ObjectSpecifier>{object};
@@ -259,7 +260,7 @@ class Evaluator {
     candidates.steps.back().filterText = {};
     auto elements =
         send(candidates, [&](ScriptableApplication& app) { return app.get(candidates); });
-    if (!elements.ok()) return std::move(elements).failure();
+    if (!elements.ok()) return std::move(elements).error();
     const List* list = elements.value().as<List>();
     const List single{elements.value()};
     if (list == nullptr) list = &single;
@@ -271,7 +272,7 @@ class Evaluator {
       targets_.push_back(*specifier);
       auto verdict = value(*test.filter);
       targets_.pop_back();
-      if (!verdict.ok()) return std::move(verdict).failure();
+      if (!verdict.ok()) return std::move(verdict).error();
       const auto passes = booleanOf(verdict.value());
       if (!passes) return cantMake(verdict.value(), "boolean");
       if (!*passes) continue;
@@ -285,13 +286,13 @@ class Evaluator {
     return matches;
   }
 
-  Outcome<Value> get(const ObjectSpecifier& object) {
+  Result<Value, ScriptFailure> get(const ObjectSpecifier& object) {
     if (object.steps.empty() && !object.base) return Value(ApplicationRef{object.application});
     if (!hasFilter(object)) {
       return send(object, [&](ScriptableApplication& app) { return app.get(object); });
     }
     auto objects = resolve(object);
-    if (!objects.ok()) return std::move(objects).failure();
+    if (!objects.ok()) return std::move(objects).error();
     List values;
     values.reserve(objects.value().size());
     for (const ObjectSpecifier& each : objects.value()) {
@@ -306,13 +307,13 @@ class Evaluator {
 
   using Reference = std::variant<Value, ObjectSpecifier>;
 
-  Outcome<ObjectSpecifier> container(const Node* node, const SpecifierStep& step) {
+  Result<ObjectSpecifier, ScriptFailure> container(const Node* node, const SpecifierStep& step) {
     if (node == nullptr) {
       if (!targets_.empty()) return targets_.back();
       return cantGet(ObjectSpecifier{{}, std::nullopt, {step}});
     }
     auto found = reference(*node);
-    if (!found.ok()) return std::move(found).failure();
+    if (!found.ok()) return std::move(found).error();
     if (auto* object = std::get_if<ObjectSpecifier>(&found.value())) return std::move(*object);
     const Value& plain = std::get<Value>(found.value());
     if (const auto* file = plain.as<FileRef>(); file != nullptr && !targets_.empty()) {
@@ -331,7 +332,7 @@ class Evaluator {
     return failure;
   }
 
-  Outcome<Reference> reference(const Node& node) {
+  Result<Reference, ScriptFailure> reference(const Node& node) {
     switch (node.kind) {
       case Kind::application:
         return Reference(ObjectSpecifier{node.name, std::nullopt, {}});
@@ -341,32 +342,32 @@ class Evaluator {
       case Kind::property: {
         SpecifierStep step{SpecifierStep::Form::property, node.term, {}, 0, nullptr, {}};
         auto owner = container(node.container, step);
-        if (!owner.ok()) return std::move(owner).failure();
+        if (!owner.ok()) return std::move(owner).error();
         return Reference(owner.value().with(std::move(step)));
       }
       case Kind::element: {
         auto step = elementStep(node);
-        if (!step.ok()) return std::move(step).failure();
+        if (!step.ok()) return std::move(step).error();
         auto owner = container(node.container, step.value());
-        if (!owner.ok()) return std::move(owner).failure();
+        if (!owner.ok()) return std::move(owner).error();
         return Reference(owner.value().with(std::move(step).value()));
       }
       case Kind::variable: {
         auto found = variable(node);
-        if (!found.ok()) return std::move(found).failure();
+        if (!found.ok()) return std::move(found).error();
         if (auto* object = found.value().as<ObjectSpecifier>()) return Reference(*object);
         return Reference(std::move(found).value());
       }
       default: {
         auto plain = value(node);
-        if (!plain.ok()) return std::move(plain).failure();
+        if (!plain.ok()) return std::move(plain).error();
         if (auto* object = plain.value().as<ObjectSpecifier>()) return Reference(*object);
         return Reference(std::move(plain).value());
       }
     }
   }
 
-  Outcome<SpecifierStep> elementStep(const Node& node) {
+  Result<SpecifierStep, ScriptFailure> elementStep(const Node& node) {
     SpecifierStep step{SpecifierStep::Form::every, node.term, {}, 0, node.filter, node.filterText};
     switch (node.form) {
       case ast::ElementForm::every:
@@ -383,7 +384,7 @@ class Evaluator {
         break;
     }
     auto key = value(*node.key);
-    if (!key.ok()) return std::move(key).failure();
+    if (!key.ok()) return std::move(key).error();
     if (const auto* name = key.value().as<std::string>()) {
       step.form = SpecifierStep::Form::name;
       step.name = *name;
@@ -406,7 +407,7 @@ class Evaluator {
     return failure;
   }
 
-  Outcome<Value> variable(const Node& node) {
+  Result<Value, ScriptFailure> variable(const Node& node) {
     const auto found = variables_.find(node.name);
     if (found != variables_.end()) return found->second;
     return failureAt(errors::variableNotDefined, "The variable " + node.name + " is not defined.",
@@ -415,7 +416,7 @@ class Evaluator {
 
   // --- values ---
 
-  Outcome<Value> value(const Node& node) {
+  Result<Value, ScriptFailure> value(const Node& node) {
     switch (node.kind) {
       case Kind::literal:
         return node.literal;
@@ -440,7 +441,7 @@ class Evaluator {
       case Kind::property:
       case Kind::element: {
         auto found = reference(node);
-        if (!found.ok()) return std::move(found).failure();
+        if (!found.ok()) return std::move(found).error();
         if (auto* plain = std::get_if<Value>(&found.value())) return std::move(*plain);
         return get(std::get<ObjectSpecifier>(found.value()));
       }
@@ -473,7 +474,7 @@ class Evaluator {
         return binary(node);
       case Kind::command: {
         auto answer = command(node);
-        if (!answer.ok()) return std::move(answer).failure();
+        if (!answer.ok()) return std::move(answer).error();
         if (!answer.value()) {
           return failureAt(errors::noResult,
                            "No result was returned from some part of this expression.", node);
@@ -485,7 +486,7 @@ class Evaluator {
     }
   }
 
-  Outcome<Value> fileLike(const Node& node) {
+  Result<Value, ScriptFailure> fileLike(const Node& node) {
     auto operand = value(*node.left);
     if (!operand.ok()) return operand;
     if (node.kind == Kind::dateSpec) return cantMake(operand.value(), "date");
@@ -504,7 +505,7 @@ class Evaluator {
     return Value(FileRef{FileRef::Kind::alias, std::move(posixPath)});
   }
 
-  Outcome<Value> binary(const Node& node) {
+  Result<Value, ScriptFailure> binary(const Node& node) {
     using ast::BinaryOp;
     auto left = value(*node.left);
     if (!left.ok()) return left;
@@ -529,12 +530,12 @@ class Evaluator {
         return Value(!equalValues(a, b));
       case BinaryOp::contains: {
         auto contained = containsValue(a, b);
-        if (!contained.ok()) return std::move(contained).failure();
+        if (!contained.ok()) return std::move(contained).error();
         return Value(contained.value());
       }
       case BinaryOp::notContains: {
         auto contained = containsValue(a, b);
-        if (!contained.ok()) return std::move(contained).failure();
+        if (!contained.ok()) return std::move(contained).error();
         return Value(!contained.value());
       }
       case BinaryOp::concatenate:
@@ -543,7 +544,7 @@ class Evaluator {
         break;
     }
     auto order = compareValues(a, b);
-    if (!order.ok()) return std::move(order).failure();
+    if (!order.ok()) return std::move(order).error();
     switch (node.op) {
       case BinaryOp::less:
         return Value(order.value() < 0);
@@ -556,7 +557,7 @@ class Evaluator {
     }
   }
 
-  static Outcome<Value> concatenate(const Value& a, const Value& b) {
+  static Result<Value, ScriptFailure> concatenate(const Value& a, const Value& b) {
     if (const auto* text = a.as<std::string>()) {
       if (auto more = textOf(b)) return Value(*text + *more);
     }
@@ -581,7 +582,8 @@ class Evaluator {
 
 }  // namespace
 
-Outcome<std::optional<Value>> evaluate(const Script& script, ScriptEnvironment& environment) {
+Result<std::optional<Value>, ScriptFailure> evaluate(const Script& script,
+                                                     ScriptEnvironment& environment) {
   return Evaluator(environment).run(script.root());
 }
 

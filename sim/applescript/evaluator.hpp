@@ -13,6 +13,7 @@ namespace deskplay::applescript {
 // statement's (or the returned) value; nothing when that statement gave none. Failures carry
 // AppleScript's number and message, with "<application> got an error: " when an application
 // raised them.
-Outcome<std::optional<Value>> evaluate(const Script& script, ScriptEnvironment& environment);
+Result<std::optional<Value>, ScriptFailure> evaluate(const Script& script,
+                                                     ScriptEnvironment& environment);
 
 }  // namespace deskplay::applescript

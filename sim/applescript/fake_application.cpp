@@ -4,7 +4,7 @@
 
 namespace deskplay::applescript::testing {
 
-Outcome<Value> FakeApplication::get(const ObjectSpecifier& object) {
+Result<Value, ScriptFailure> FakeApplication::get(const ObjectSpecifier& object) {
   const std::string text = sourceText(object);
   events_.push_back({"get", text, std::nullopt, object});
   if (!running_) return applicationNotRunning();
@@ -13,7 +13,8 @@ Outcome<Value> FakeApplication::get(const ObjectSpecifier& object) {
   return found->second;
 }
 
-Outcome<Value> FakeApplication::set(const ObjectSpecifier& object, const Value& value) {
+Result<Value, ScriptFailure> FakeApplication::set(const ObjectSpecifier& object,
+                                                  const Value& value) {
   const std::string text = sourceText(object);
   events_.push_back({"set", text, value, object});
   if (!running_) return applicationNotRunning();
@@ -24,8 +25,8 @@ Outcome<Value> FakeApplication::set(const ObjectSpecifier& object, const Value& 
   return value;
 }
 
-Outcome<std::optional<Value>> FakeApplication::perform(Command command,
-                                                       const ObjectSpecifier* directObject) {
+Result<std::optional<Value>, ScriptFailure> FakeApplication::perform(
+    Command command, const ObjectSpecifier* directObject) {
   const std::string text = directObject ? sourceText(*directObject) : std::string();
   events_.push_back({std::string(commandName(command)), text, std::nullopt,
                      directObject ? std::optional<ObjectSpecifier>(*directObject) : std::nullopt});

@@ -21,10 +21,10 @@ class FakeApplication final : public ScriptableApplication {
     std::optional<ObjectSpecifier> specifier;
   };
 
-  Outcome<Value> get(const ObjectSpecifier& object) override;
-  Outcome<Value> set(const ObjectSpecifier& object, const Value& value) override;
-  Outcome<std::optional<Value>> perform(Command command,
-                                        const ObjectSpecifier* directObject) override;
+  Result<Value, ScriptFailure> get(const ObjectSpecifier& object) override;
+  Result<Value, ScriptFailure> set(const ObjectSpecifier& object, const Value& value) override;
+  Result<std::optional<Value>, ScriptFailure> perform(Command command,
+                                                      const ObjectSpecifier* directObject) override;
 
   // What `get` answers for a specifier (a property's value, or a list of element specifiers).
   void answer(const std::string& object, Value value) { values_[object] = std::move(value); }

@@ -11,7 +11,7 @@ namespace {
 
 using ast::Kind;
 using ast::Node;
-using Parsed = Outcome<Node*>;
+using Parsed = Result<Node*, ScriptFailure>;
 
 std::string curly(std::string_view text) {
   return "\xE2\x80\x9C" + std::string(text) + "\xE2\x80\x9D";
@@ -850,14 +850,14 @@ ast::Node& Script::Program::newNode() {
   return blocks.back()[usedInBlock++];
 }
 
-Outcome<Script> Script::compile(std::string_view source) {
+Result<Script, ScriptFailure> Script::compile(std::string_view source) {
   auto program = std::make_unique<Program>();
   program->source = std::string(source);
   auto tokens = tokenize(program->source);
-  if (!tokens.ok()) return std::move(tokens).failure();
+  if (!tokens.ok()) return std::move(tokens).error();
   Parser parser(*program, tokens.value());
   auto root = parser.script();
-  if (!root.ok()) return std::move(root).failure();
+  if (!root.ok()) return std::move(root).error();
   program->root = root.value();
   return Script(std::move(program));
 }

@@ -16,7 +16,7 @@ namespace deskplay::applescript {
 class Script {
  public:
   // Fails with AppleScript's syntax error (number -2741 "Expected … but found …." and kin).
-  static Outcome<Script> compile(std::string_view source);
+  static Result<Script, ScriptFailure> compile(std::string_view source);
 
   const ast::Node& root() const { return *program_->root; }
   std::string_view source() const { return program_->source; }

@@ -3,13 +3,14 @@
 #include <cstddef>
 #include <optional>
 #include <string>
-#include <utility>
-#include <variant>
+
+#include "common/result.hpp"
 
 namespace deskplay::applescript {
 
 // An AppleScript error as the error dictionary carries it: the number and the brief message,
 // plus the application it came from (its message then reads "<app> got an error: <brief>").
+// Results in the subset are `Result<T, ScriptFailure>`: callers branch on the number.
 struct ScriptFailure {
   int number = 0;
   std::string brief;
@@ -21,25 +22,6 @@ struct ScriptFailure {
   std::string message() const {
     return application ? *application + " got an error: " + brief : brief;
   }
-};
-
-// A value or the error that replaced it. Script errors need their numbers, which the
-// project-wide Result does not carry.
-template <class T>
-class [[nodiscard]] Outcome {
- public:
-  Outcome(T value) : state_(std::in_place_index<0>, std::move(value)) {}
-  Outcome(ScriptFailure failure) : state_(std::in_place_index<1>, std::move(failure)) {}
-
-  bool ok() const { return state_.index() == 0; }
-  T& value() & { return std::get<0>(state_); }
-  const T& value() const& { return std::get<0>(state_); }
-  T&& value() && { return std::get<0>(std::move(state_)); }
-  const ScriptFailure& failure() const& { return std::get<1>(state_); }
-  ScriptFailure&& failure() && { return std::get<1>(std::move(state_)); }
-
- private:
-  std::variant<T, ScriptFailure> state_;
 };
 
 // AppleScript's error numbers for the failures this subset can meet.

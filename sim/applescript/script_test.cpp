@@ -12,7 +12,7 @@ using namespace testing;
 TEST(ScriptCompile, AcceptsEveryScriptTheProgramsSend) {
   for (const std::string& source : everyQuotedScript()) {
     auto script = Script::compile(source);
-    EXPECT_TRUE(script.ok()) << source << "\n  -> " << (script.ok() ? "" : script.failure().brief);
+    EXPECT_TRUE(script.ok()) << source << "\n  -> " << (script.ok() ? "" : script.error().brief);
   }
 }
 
@@ -44,7 +44,7 @@ TEST(ScriptCompile, AcceptsTheSameFormsWithOtherValues) {
   };
   for (const std::string& source : sources) {
     auto script = Script::compile(source);
-    EXPECT_TRUE(script.ok()) << source << "\n  -> " << (script.ok() ? "" : script.failure().brief);
+    EXPECT_TRUE(script.ok()) << source << "\n  -> " << (script.ok() ? "" : script.error().brief);
   }
 }
 
@@ -87,7 +87,7 @@ TEST(ScriptCompile, AcceptsTheLanguageAroundThoseScripts) {
   };
   for (const std::string& source : sources) {
     auto script = Script::compile(source);
-    EXPECT_TRUE(script.ok()) << source << "\n  -> " << (script.ok() ? "" : script.failure().brief);
+    EXPECT_TRUE(script.ok()) << source << "\n  -> " << (script.ok() ? "" : script.error().brief);
   }
 }
 
@@ -155,9 +155,9 @@ TEST(ScriptCompile, RejectsMalformedScriptsWithTheCompilersMessages) {
   for (const auto& [source, number, message] : cases) {
     auto script = Script::compile(source);
     ASSERT_FALSE(script.ok()) << source;
-    EXPECT_EQ(script.failure().number, number) << source;
-    EXPECT_EQ(script.failure().brief, message) << source;
-    EXPECT_FALSE(script.failure().application.has_value());
+    EXPECT_EQ(script.error().number, number) << source;
+    EXPECT_EQ(script.error().brief, message) << source;
+    EXPECT_FALSE(script.error().application.has_value());
   }
 }
 
@@ -207,8 +207,8 @@ TEST(ScriptCompile, NestingTooDeepFailsInsteadOfExhaustingTheStack) {
   for (const std::string& source : sources) {
     auto script = Script::compile(source);
     ASSERT_FALSE(script.ok()) << source.substr(0, 40);
-    EXPECT_EQ(script.failure().number, -2706);
-    EXPECT_EQ(script.failure().brief, "Stack overflow.");
+    EXPECT_EQ(script.error().number, -2706);
+    EXPECT_EQ(script.error().brief, "Stack overflow.");
   }
   // Ordinary nesting stays well inside the limit.
   EXPECT_TRUE(Script::compile("get " + std::string(50, '(') + "1" + std::string(50, ')')).ok());
@@ -218,8 +218,8 @@ TEST(ScriptCompile, ErrorRangePointsAtTheOffendingToken) {
   const std::string source = "get 1 2";
   auto script = Script::compile(source);
   ASSERT_FALSE(script.ok());
-  EXPECT_EQ(script.failure().rangeStart, 6U);
-  EXPECT_EQ(script.failure().rangeEnd, 7U);
+  EXPECT_EQ(script.error().rangeStart, 6U);
+  EXPECT_EQ(script.error().rangeEnd, 7U);
 }
 
 TEST(ScriptCompile, TermsOfOneApplicationAreNotThoseOfAnother) {

@@ -22,13 +22,13 @@ class ScriptableApplication {
 
   // A property's value; an element as a specifier of it (by name where it has one); every
   // element as a list of specifiers. -1728 "Can’t get …." for what does not exist.
-  virtual Outcome<Value> get(const ObjectSpecifier& object) = 0;
+  virtual Result<Value, ScriptFailure> get(const ObjectSpecifier& object) = 0;
   // Gives back the value as stored. -10006 "Can’t set … to …." for read-only properties.
-  virtual Outcome<Value> set(const ObjectSpecifier& object, const Value& value) = 0;
+  virtual Result<Value, ScriptFailure> set(const ObjectSpecifier& object, const Value& value) = 0;
   // count (an integer), exists (a boolean), activate, quit, close, update (no result).
   // `directObject` is empty when the command names no object (`quit`, `activate`).
-  virtual Outcome<std::optional<Value>> perform(Command command,
-                                                const ObjectSpecifier* directObject) = 0;
+  virtual Result<std::optional<Value>, ScriptFailure> perform(
+      Command command, const ObjectSpecifier* directObject) = 0;
 };
 
 // What a script runs against: the applications it tells, and the file system that aliases

@@ -38,14 +38,14 @@ class Tokenizer {
  public:
   explicit Tokenizer(std::string_view source) : source_(source) {}
 
-  Outcome<std::vector<Token>> run() {
+  Result<std::vector<Token>, ScriptFailure> run() {
     std::vector<Token> tokens;
     tokens.reserve(source_.size() / 4 + 2);
     while (true) {
-      if (auto skipped = skipSpaceAndComments(); !skipped.ok()) return std::move(skipped).failure();
+      if (auto skipped = skipSpaceAndComments(); !skipped.ok()) return std::move(skipped).error();
       if (at_ >= source_.size()) break;
       auto token = next();
-      if (!token.ok()) return std::move(token).failure();
+      if (!token.ok()) return std::move(token).error();
       tokens.push_back(std::move(token).value());
     }
     Token end;
@@ -57,7 +57,7 @@ class Tokenizer {
  private:
   bool startsWith(std::string_view text) const { return source_.substr(at_).starts_with(text); }
 
-  Outcome<bool> skipSpaceAndComments() {
+  Result<bool, ScriptFailure> skipSpaceAndComments() {
     while (at_ < source_.size()) {
       const char c = source_[at_];
       if (c == ' ' || c == '\t' || c == '\f' || c == '\v') {
@@ -97,7 +97,7 @@ class Tokenizer {
     return true;
   }
 
-  Outcome<Token> next() {
+  Result<Token, ScriptFailure> next() {
     Token token;
     token.start = at_;
     const char c = source_[at_];
@@ -109,7 +109,7 @@ class Tokenizer {
         token.kind = Token::Kind::string;
         token.text = std::move(text).value();
       } else {
-        return std::move(text).failure();
+        return std::move(text).error();
       }
     } else if (isDigit(c) || (c == '.' && at_ + 1 < source_.size() && isDigit(source_[at_ + 1]))) {
       number(token);
@@ -152,7 +152,7 @@ class Tokenizer {
     return 1;
   }
 
-  Outcome<std::string> stringLiteral() {
+  Result<std::string, ScriptFailure> stringLiteral() {
     const std::size_t start = at_++;
     std::string text;
     while (at_ < source_.size()) {
@@ -237,7 +237,7 @@ class Tokenizer {
 
 }  // namespace
 
-Outcome<std::vector<Token>> tokenize(std::string_view source) {
+Result<std::vector<Token>, ScriptFailure> tokenize(std::string_view source) {
   return Tokenizer(source).run();
 }
 

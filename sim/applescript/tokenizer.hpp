@@ -36,6 +36,6 @@ inline constexpr std::int64_t largestInteger = 536870911;
 // Splits a script into tokens. Comments (--, #, (* *)) and line continuations (¬ before a
 // line break) vanish; line breaks (LF, CR, CRLF) become endOfLine tokens. An unterminated
 // string or comment, or an unknown escape, fails as the compiler reports it.
-Outcome<std::vector<Token>> tokenize(std::string_view source);
+Result<std::vector<Token>, ScriptFailure> tokenize(std::string_view source);
 
 }  // namespace deskplay::applescript

@@ -88,8 +88,8 @@ TEST(Tokenizer, UnfinishedLiteralsFailWithTheCompilersMessage) {
   for (const auto& [source, brief] : cases) {
     auto tokens = tokenize(source);
     ASSERT_FALSE(tokens.ok()) << source;
-    EXPECT_EQ(tokens.failure().number, -2741);
-    EXPECT_EQ(tokens.failure().brief, brief);
+    EXPECT_EQ(tokens.error().number, -2741);
+    EXPECT_EQ(tokens.error().brief, brief);
   }
 }
 

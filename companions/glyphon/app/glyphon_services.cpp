@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <utility>
 
+#include "platform/qt/qt_main_loop_timers.hpp"
 #include "platform/sim/sim_tool_paths.hpp"
 #include "platform/sim/simdesk_link.hpp"
 
@@ -38,7 +39,8 @@ GlyphonServices::GlyphonServices(int outputFd, std::filesystem::path logFile)
       scripts_(scriptHost_, output_),
       pointer_(eventTaps_, clock_),
       geometry_(accessibility_, windows_, pointer_),
-      motion_({output_, log_, scripts_, clock_, eventTaps_, geometry_}),
+      motion_({output_, log_, scripts_, clock_, platform::QtMainLoopTimers::shared(), eventTaps_,
+               geometry_}),
       repaintQueue_(kRepaintQueueLabel),
       desktop_(FinderServices{scripts_, log_, preferences_, clock_, toolPaths(),
                               finderPreferencesFile(homeFolder())},

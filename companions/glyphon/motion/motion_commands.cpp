@@ -1,7 +1,5 @@
 #include "motion/motion_commands.hpp"
 
-#include <QMetaObject>
-#include <QTimer>
 #include <cmath>
 #include <set>
 #include <string_view>
@@ -20,7 +18,6 @@ namespace {
 constexpr std::string_view kInvalidTransition = "Invalid position transition";
 constexpr std::string_view kOwnedOrUnreadable = "Position still owned by user or unreadable";
 constexpr std::string_view kDefaultEasing = "easeOut";
-constexpr int kTickMilliseconds = 50;
 // A click farther than this from an icon's centre cannot be on it; only nearer ones are
 // worth asking the accessibility tree about.
 constexpr double kGrabReach = 180;
@@ -57,12 +54,11 @@ class MotionCommands::PressHold {
   explicit PressHold(MotionCommands& motion) : motion_(motion) { ++motion_.pressesHeld_; }
   ~PressHold() {
     if (--motion_.pressesHeld_ > 0 || motion_.heldPresses_.empty()) return;
-    QMetaObject::invokeMethod(
-        motion_.motionTimer_.get(),
-        [&motion = motion_] {
-          if (motion.pressesHeld_ == 0) motion.handleHeldPresses();
-        },
-        Qt::QueuedConnection);
+    motion_.services_.timers.after(
+        platform::Clock::Seconds(0),
+        [&motion = motion_, alive = std::weak_ptr<const bool>(motion_.alive_)] {
+          if (!alive.expired() && motion.pressesHeld_ == 0) motion.handleHeldPresses();
+        });
   }
   PressHold(const PressHold&) = delete;
   PressHold& operator=(const PressHold&) = delete;
@@ -82,11 +78,7 @@ MotionCommands::MotionCommands(Services services)
     : services_(services),
       positionMotion_(
           [this](const std::vector<MotionWrite>& writes) { return writePositions(writes); },
-          [this](const MotionReceipt& receipt) { receiveReceipt(receipt); }),
-      motionTimer_(std::make_unique<QTimer>()) {
-  motionTimer_->setInterval(kTickMilliseconds);
-  motionTimer_->setTimerType(Qt::PreciseTimer);
-  QObject::connect(motionTimer_.get(), &QTimer::timeout, [this] { nativeMotionTick(); });
+          [this](const MotionReceipt& receipt) { receiveReceipt(receipt); }) {
   motionPointerMonitor_ = services_.eventTaps.addGlobalMonitor(
       platform::eventMaskOf(platform::EventType::leftMouseDown),
       [this](const platform::Event& event) { pointerWentDown(event); });
@@ -163,7 +155,7 @@ std::optional<CommandAnswer> MotionCommands::submitPosition(
   }
 
   nativeMotionTick();
-  if (positionMotion_.hasTracks() && !motionTimer_->isActive()) motionTimer_->start();
+  startTimerWhenMoving();
   // The answer went out from the receipts if every motion ended in that first step.
   return std::nullopt;
 }
@@ -259,8 +251,14 @@ double MotionCommands::uptimeMilliseconds() const {
   return services_.clock.uptime().count() * 1000;
 }
 
+void MotionCommands::startTimerWhenMoving() {
+  if (!positionMotion_.hasTracks() || motionTimer_) return;
+  motionTimer_ = services_.timers.repeating(kTickInterval, [this] { nativeMotionTick(); });
+}
+
+// The handle may go from inside its own tick: the port allows it.
 void MotionCommands::stopTimerWhenIdle() {
-  if (!positionMotion_.hasTracks()) motionTimer_->stop();
+  if (!positionMotion_.hasTracks()) motionTimer_.reset();
 }
 
 }  // namespace deskplay::glyphon

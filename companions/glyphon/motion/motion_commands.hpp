@@ -13,12 +13,11 @@
 #include "motion/position_motion.hpp"
 #include "platform/clock.hpp"
 #include "platform/event_taps.hpp"
+#include "platform/main_loop_timers.hpp"
 #include "protocol/apple_script_runner.hpp"
 #include "protocol/command.hpp"
 #include "protocol/log_lines.hpp"
 #include "protocol/output_lines.hpp"
-
-class QTimer;
 
 namespace deskplay::glyphon {
 
@@ -32,11 +31,15 @@ class MotionCommands {
     LogLines& log;
     AppleScriptRunner& scripts;
     platform::Clock& clock;
+    platform::MainLoopTimers& timers;
     platform::EventTaps& eventTaps;
     IconGeometry& geometry;
   };
 
-  // Installs the global left-mouse-down monitor. Main thread, with a running Qt loop.
+  // How often a running animation takes a step.
+  static constexpr platform::Clock::Seconds kTickInterval{0.05};
+
+  // Installs the global left-mouse-down monitor. Main thread.
   explicit MotionCommands(Services services);
   ~MotionCommands();
   MotionCommands(const MotionCommands&) = delete;
@@ -53,8 +56,8 @@ class MotionCommands {
   // Where Finder really shows the icon of `path`, by its file name; nothing when not listed.
   std::optional<MotionPoint> actualMotionPosition(const std::string& path);
 
-  // The repeating animation timer: active exactly while tracks exist.
-  const QTimer& motionTimer() const { return *motionTimer_; }
+  // Whether the repeating animation timer runs: exactly while tracks exist.
+  bool isMotionTimerRunning() const { return motionTimer_ != nullptr; }
   // The positions last written to Finder (or seeded), rounded.
   const std::map<std::string, MotionPoint>& nativePositions() const { return nativePositions_; }
   bool isUserOwned(const std::string& path) const { return userOwnedPaths_.contains(path); }
@@ -68,7 +71,7 @@ class MotionCommands {
   std::set<std::string> userOwnedPaths_;
   std::unordered_map<std::string, PendingMotion> pendingMotion_;
   std::unordered_map<std::string, std::string> motionOwners_;
-  std::unique_ptr<QTimer> motionTimer_;
+  std::unique_ptr<platform::TimerHandle> motionTimer_;
   std::unique_ptr<platform::Observation> motionPointerMonitor_;
   // A platform call made inside a `position` command or inside the handling of a press (the
   // window list, for one) may deliver the presses that have arrived meanwhile. They wait here
@@ -85,7 +88,11 @@ class MotionCommands {
   void handleHeldPresses();
   void takeOverIconsAt(platform::Point location);
   double uptimeMilliseconds() const;
+  void startTimerWhenMoving();
   void stopTimerWhenIdle();
+
+  // Last: a task these commands left on the main loop finds it gone once they are.
+  std::shared_ptr<const bool> alive_ = std::make_shared<const bool>(true);
 };
 
 // The key under which a receipt finds its command: the path, one NUL and the generation.

@@ -2,9 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <QTest>
-#include <QTimer>
 #include <limits>
+#include <memory>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
@@ -13,6 +12,7 @@
 #include "motion/testing/fake_icon_geometry.hpp"
 #include "platform/testing/fake_clock.hpp"
 #include "platform/testing/fake_event_taps.hpp"
+#include "platform/testing/fake_main_loop_timers.hpp"
 #include "platform/testing/fake_script_host.hpp"
 #include "protocol/script_host_runner.hpp"
 
@@ -46,8 +46,9 @@ std::string setPosition(const std::string& path, const std::string& x, const std
 
 // Glyphon's motion commands with fakes all round: a Finder that accepts every script, a
 // clock at 1000 s of uptime that moves by hand (in steps that binary fractions hold exactly,
-// so that a motion ends on the very tick its duration is over), the pointer and buttons, and icon
-// geometry laid out by each test.
+// so that a motion ends on the very tick its duration is over), main-loop timers that fire as
+// the test moves that clock through them, the pointer and buttons, and icon geometry laid out
+// by each test.
 class MotionCommandsTest : public ::testing::Test {
  protected:
   platform::testing::FakeScriptHost host;
@@ -55,9 +56,10 @@ class MotionCommandsTest : public ::testing::Test {
   ScriptHostRunner scripts{host, output};
   testing::RecordingLog log;
   platform::testing::FakeClock clock{Seconds(1000)};
+  platform::testing::FakeMainLoopTimers timers{clock};
   platform::testing::FakeEventTaps taps;
   testing::FakeIconGeometry geometry;
-  MotionCommands motion{{output, log, scripts, clock, taps, geometry}};
+  MotionCommands motion{{output, log, scripts, clock, timers, taps, geometry}};
 
   std::vector<std::string> lines(std::string_view prefix) const {
     std::vector<std::string> found;
@@ -178,7 +180,7 @@ TEST_F(MotionCommandsTest, ANeverPositionedPathIsPlacedAtOnceAndAnsweredOnceFrom
   EXPECT_EQ(receiptsOf("7"), json::parse(R"([{"path":"/d/A \"b\"","generation":1,
       "status":"completed","position":{"x":100.5,"y":-20.5}}])"));
   EXPECT_EQ(motion.nativePositions().at("/d/A \"b\""), (MotionPoint{101, -21}));
-  EXPECT_FALSE(motion.motionTimer().isActive());
+  EXPECT_FALSE(motion.isMotionTimerRunning());
   EXPECT_EQ(motion.pendingCommandCount(), 0u);
 }
 
@@ -186,8 +188,7 @@ TEST_F(MotionCommandsTest, AnimatesFromTheKnownPositionAndAnswersAtTheEnd) {
   place("/d/a", 0, 0);
 
   EXPECT_EQ(motion.submitPosition("8", {moveTo("/d/a", 100, 200, over(0.25))}), std::nullopt);
-  EXPECT_TRUE(motion.motionTimer().isActive());
-  EXPECT_EQ(motion.motionTimer().interval(), 50);
+  EXPECT_TRUE(motion.isMotionTimerRunning());
   advance(125);
   motion.nativeMotionTick();
   advance(125);
@@ -201,7 +202,7 @@ TEST_F(MotionCommandsTest, AnimatesFromTheKnownPositionAndAnswersAtTheEnd) {
   EXPECT_EQ(receiptsOf("8"), json::parse(R"([{"path":"/d/a","generation":2,
       "status":"completed","position":{"x":100,"y":200}}])"));
   EXPECT_EQ(output.lines().back().text.substr(0, 5), "ICON:");
-  EXPECT_FALSE(motion.motionTimer().isActive());
+  EXPECT_FALSE(motion.isMotionTimerRunning());
 }
 
 TEST_F(MotionCommandsTest, WritesEveryMovingIconInOneScriptWithRoundedPositions) {
@@ -270,7 +271,7 @@ TEST_F(MotionCommandsTest, ADisabledTransitionIsAppliedWithoutAnimation) {
 
   EXPECT_EQ(motions(), (std::vector<json>{json::parse(R"([{"path":"/d/a","x":40,"y":40}])")}));
   EXPECT_EQ(receiptsOf("11")[0]["status"], "completed");
-  EXPECT_FALSE(motion.motionTimer().isActive());
+  EXPECT_FALSE(motion.isMotionTimerRunning());
 }
 
 TEST_F(MotionCommandsTest, ANewPathWithATransitionStaysAtItsTargetUntilTheEnd) {
@@ -297,13 +298,13 @@ TEST_F(MotionCommandsTest, PositionCancelEndsRunningMotionsAndStopsTheTimer) {
 
   EXPECT_EQ(motion.cancelPositions({"/d/a", "/d/idle"}), CommandAnswer::success());
   EXPECT_TRUE(answers().empty());
-  EXPECT_TRUE(motion.motionTimer().isActive());
+  EXPECT_TRUE(motion.isMotionTimerRunning());
   EXPECT_EQ(motion.cancelPositions({"/d/b"}), CommandAnswer::success());
 
   const json receipts = receiptsOf("13");
   EXPECT_EQ(receipts[0]["status"], "cancelled");
   EXPECT_EQ(receipts[1]["status"], "cancelled");
-  EXPECT_FALSE(motion.motionTimer().isActive());
+  EXPECT_FALSE(motion.isMotionTimerRunning());
   EXPECT_EQ(motion.cancelPositions({"/d/b"}), CommandAnswer::success());
   EXPECT_EQ(answers().size(), 1u);
 }
@@ -324,7 +325,7 @@ TEST_F(MotionCommandsTest, AFailedWriteAnswersFailedForgetsThePathAndReseedsItNe
       "status":"failed","position":{"x":0,"y":0}}])"));
   EXPECT_EQ(receiptsOf("15")[0]["status"], "failed");
   EXPECT_TRUE(motion.nativePositions().empty());
-  EXPECT_FALSE(motion.motionTimer().isActive());
+  EXPECT_FALSE(motion.isMotionTimerRunning());
 
   host.setFallbackAnswer(platform::ScriptRun::success());
   ASSERT_EQ(motion.submitPosition("16", {moveTo("/d/a", 70, 80, over(1))}), std::nullopt);
@@ -340,7 +341,7 @@ TEST_F(MotionCommandsTest, AFailedCoreStepCancelsTheCommandsMotionsAndAnswersThe
             CommandAnswer::failure("Position failed: invalidTarget"));
 
   EXPECT_FALSE(motion.positionMotion().hasTracks());
-  EXPECT_FALSE(motion.motionTimer().isActive());
+  EXPECT_FALSE(motion.isMotionTimerRunning());
   EXPECT_EQ(motion.pendingCommandCount(), 0u);
   EXPECT_TRUE(answers().empty()) << "the cancelled motion answers nothing of its own";
   // The owner of /d/a's cancelled generation is gone: a later generation answers normally.
@@ -367,16 +368,48 @@ TEST_F(MotionCommandsTest, ATickThatFailsOnTimeKeepsTheTracksAndTheTimer) {
 
   EXPECT_EQ(log.lines(), (std::vector<std::string>{"[ORVEL] motion failed: invalidTime"}));
   EXPECT_TRUE(motion.positionMotion().isAnimating("/d/a"));
-  EXPECT_TRUE(motion.motionTimer().isActive());
+  EXPECT_TRUE(motion.isMotionTimerRunning());
 }
 
-TEST_F(MotionCommandsTest, TheTimerTicksOnTheMainLoopAndStopsWithTheLastTrack) {
+TEST_F(MotionCommandsTest, TheTimerStepsEvery50MillisecondsOnTheMainLoop) {
   place("/d/a", 0, 0);
-  ASSERT_EQ(motion.submitPosition("21", {moveTo("/d/a", 9, 9, over(0.2))}), std::nullopt);
-  advance(200);
+  ASSERT_EQ(motion.submitPosition("21", {moveTo("/d/a", 1000, 0, over(1))}), std::nullopt);
+  EXPECT_EQ(timers.repeatingCount(), 1);
 
-  EXPECT_TRUE(QTest::qWaitFor([&] { return !motion.motionTimer().isActive(); }, 2000));
-  EXPECT_EQ(receiptsOf("21")[0]["status"], "completed");
+  timers.advance(Seconds(0.125));
+
+  EXPECT_EQ(motions(), (std::vector<json>{
+                           json::parse(R"([{"path":"/d/a","x":0,"y":0}])"),
+                           json::parse(R"([{"path":"/d/a","x":50,"y":0}])"),
+                           json::parse(R"([{"path":"/d/a","x":100,"y":0}])"),
+                       }));
+}
+
+TEST_F(MotionCommandsTest, TheTimerStopsWithTheLastTrack) {
+  place("/d/a", 0, 0);
+  ASSERT_EQ(motion.submitPosition("22", {moveTo("/d/a", 9, 9, over(0.2))}), std::nullopt);
+
+  timers.advance(Seconds(0.3));
+
+  EXPECT_EQ(receiptsOf("22")[0]["status"], "completed");
+  EXPECT_FALSE(motion.isMotionTimerRunning());
+  EXPECT_EQ(timers.repeatingCount(), 0);
+  const std::size_t written = motions().size();
+  timers.advance(Seconds(1));
+  EXPECT_EQ(motions().size(), written) << "no step after the end";
+}
+
+TEST_F(MotionCommandsTest, ACancelStopsTheTimerBetweenTicks) {
+  place("/d/a", 0, 0);
+  ASSERT_EQ(motion.submitPosition("23", {moveTo("/d/a", 9, 9, over(1))}), std::nullopt);
+  timers.advance(Seconds(0.1));
+  ASSERT_EQ(motion.cancelPositions({"/d/a"}), CommandAnswer::success());
+  const std::size_t written = motions().size();
+
+  timers.advance(Seconds(1));
+
+  EXPECT_EQ(timers.repeatingCount(), 0);
+  EXPECT_EQ(motions().size(), written);
 }
 
 // The pointer: icon /d/a drawn in the box (80..120, 80..120) around its place (100, 100).
@@ -394,7 +427,7 @@ TEST_F(PointerTest, AUserPressOnAnAnimatedIconTakesItOver) {
 
   EXPECT_TRUE(motion.isUserOwned("/d/a"));
   EXPECT_EQ(receiptsOf("run")[0]["status"], "cancelled");
-  EXPECT_FALSE(motion.motionTimer().isActive());
+  EXPECT_FALSE(motion.isMotionTimerRunning());
 }
 
 TEST_F(PointerTest, IgnoresSyntheticPressesAndPressesElsewhere) {
@@ -467,15 +500,39 @@ TEST_F(PointerTest, APressDeliveredWhileACommandReadsPositionsWaitsForTheCommand
 
   EXPECT_EQ(receiptsOf("run")[0]["status"], "superseded") << "the command moved /d/a on";
   EXPECT_FALSE(motion.isUserOwned("/d/a"));
-  EXPECT_TRUE(QTest::qWaitFor([&] { return motion.isUserOwned("/d/a"); }, 2000));
+  EXPECT_EQ(timers.pendingCount(), 1) << "the press waits for the main loop";
+
+  timers.runDue();
+
+  EXPECT_TRUE(motion.isUserOwned("/d/a"));
   EXPECT_FALSE(motion.positionMotion().isAnimating("/d/a"));
   EXPECT_TRUE(motion.positionMotion().isAnimating("/d/b"));
+}
+
+TEST_F(PointerTest, APressLeftForTheMainLoopIsDroppedWhenTheCommandsGo) {
+  auto other = std::make_unique<MotionCommands>(
+      MotionCommands::Services{output, log, scripts, clock, timers, taps, geometry});
+  ASSERT_EQ(other->submitPosition("place", {moveTo("/d/b", 300, 300)}), std::nullopt);
+  geometry.setIconBox("/d/b", {{280, 280}, {40, 40}});
+  pressAt({300, 300});
+  ASSERT_TRUE(other->isUserOwned("/d/b"));
+  geometry.setPositionText("b\t310\t320\t64\t64");
+  geometry.duringNextRead([&] { pressAt({300, 300}); });
+  ASSERT_EQ(other->submitPosition("move", {moveTo("/d/b", 0, 0, over(1))}), std::nullopt);
+  ASSERT_EQ(timers.pendingCount(), 1) << "the press waits for the main loop";
+
+  other.reset();
+  // Runs the waiting task, which must not reach the commands that went.
+  timers.runDue();
+
+  EXPECT_EQ(timers.pendingCount(), 0);
+  EXPECT_EQ(timers.repeatingCount(), 1) << "the fixture's animation alone";
 }
 
 TEST_F(PointerTest, DestroyingTheCommandsRemovesTheMonitor) {
   EXPECT_EQ(taps.monitorCount(), 1);
   {
-    MotionCommands other{{output, log, scripts, clock, taps, geometry}};
+    MotionCommands other{{output, log, scripts, clock, timers, taps, geometry}};
     EXPECT_EQ(taps.monitorCount(), 2);
   }
   EXPECT_EQ(taps.monitorCount(), 1);

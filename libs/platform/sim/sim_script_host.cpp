@@ -15,14 +15,15 @@ namespace {
 // An application that is not running: every event fails with -600.
 class AbsentApplication final : public applescript::ScriptableApplication {
  public:
-  applescript::Outcome<applescript::Value> get(const applescript::ObjectSpecifier&) override {
+  Result<applescript::Value, applescript::ScriptFailure> get(
+      const applescript::ObjectSpecifier&) override {
     return applescript::applicationNotRunning();
   }
-  applescript::Outcome<applescript::Value> set(const applescript::ObjectSpecifier&,
-                                               const applescript::Value&) override {
+  Result<applescript::Value, applescript::ScriptFailure> set(const applescript::ObjectSpecifier&,
+                                                             const applescript::Value&) override {
     return applescript::applicationNotRunning();
   }
-  applescript::Outcome<std::optional<applescript::Value>> perform(
+  Result<std::optional<applescript::Value>, applescript::ScriptFailure> perform(
       applescript::Command, const applescript::ObjectSpecifier*) override {
     return applescript::applicationNotRunning();
   }
@@ -52,7 +53,7 @@ ScriptRun SimScriptHost::run(const std::string& source) {
   auto compiled = applescript::Script::compile(source);
   auto line = sent.ok() ? connection_.receive(sent.value()) : Result<std::string>(sent.error());
   if (!compiled.ok()) {
-    return ScriptRun::compileFailure(applescript::errorDictionary(compiled.failure()));
+    return ScriptRun::compileFailure(applescript::errorDictionary(compiled.error()));
   }
   if (line.ok()) {
     const auto reply = nlohmann::json::parse(line.value(), nullptr, false);

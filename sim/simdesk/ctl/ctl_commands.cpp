@@ -44,7 +44,7 @@ struct Invocation {
     auto reply = connection.request(type, std::move(fields), effect);
     if (!reply.ok()) {
       const std::string& message = reply.message();
-      if (message == "simdesk is not running") {
+      if (reply.error().kind == ErrorKind::unavailable) {
         failed(message + " (socket " + connection.options().socketPath.string() + ")");
       } else {
         failed(message);

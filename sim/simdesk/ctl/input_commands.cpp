@@ -113,10 +113,10 @@ class Injection {
     auto reply =
         connection_.request(requests::eventsInject, {{"event", protocol::encodeEvent(event)}},
                             protocol::Effect::mayChange);
-    if (!reply.ok()) return report(reply.message());
+    if (!reply.ok()) return report(reply.error());
     const auto sequence = reply.value().find("sequence");
     if (sequence == reply.value().end() || !sequence->is_number_unsigned()) {
-      return report("simdesk's answer is malformed");
+      return report(Error{"simdesk's answer is malformed"});
     }
     last_ = sequence->get<std::uint64_t>();
     return true;
@@ -139,11 +139,11 @@ class Injection {
   }
 
  private:
-  bool report(const std::string& message) {
-    if (message == "simdesk is not running") {
-      failed(err_, message + " (socket " + connection_.options().socketPath.string() + ")");
+  bool report(const Error& error) {
+    if (error.kind == ErrorKind::unavailable) {
+      failed(err_, error.message + " (socket " + connection_.options().socketPath.string() + ")");
     } else {
-      failed(err_, message);
+      failed(err_, error.message);
     }
     return false;
   }
@@ -325,7 +325,7 @@ int eventsCommand(const std::vector<std::string>& arguments, protocol::Connectio
   if (!arguments.empty()) return usage(err, "events takes no arguments");
   auto reply = connection.request(requests::eventsLog, json::object(), protocol::Effect::readsOnly);
   if (!reply.ok()) {
-    if (reply.message() == "simdesk is not running") {
+    if (reply.error().kind == ErrorKind::unavailable) {
       return failed(err,
                     reply.message() + " (socket " + connection.options().socketPath.string() + ")");
     }

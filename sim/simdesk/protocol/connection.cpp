@@ -1,6 +1,7 @@
 #include "sim/simdesk/protocol/connection.hpp"
 
 #include <poll.h>
+#include <simdjson.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -10,8 +11,6 @@
 #include <set>
 #include <utility>
 #include <vector>
-
-#include <simdjson.h>
 
 #include "common/system_error.hpp"
 #include "sim/simdesk/protocol/messages.hpp"
@@ -27,7 +26,10 @@ int millisecondsUntil(Clock::time_point deadline) {
   return left.count() <= 0 ? 0 : static_cast<int>(left.count());
 }
 
-const std::string kUnreachable = "simdesk is not running";
+// Callers tell this one apart by its kind (simdeskctl names the socket it tried).
+Error unreachable() {
+  return Error{ErrorKind::unavailable, "simdesk is not running"};
+}
 
 }  // namespace
 
@@ -36,17 +38,17 @@ Connection::Connection(ConnectionOptions options) : options_(std::move(options))
 Connection::~Connection() = default;
 
 std::uint64_t Connection::generation() const {
-  std::lock_guard lock(mutex_);
+  const MutexLock lock(mutex_);
   return generation_;
 }
 
 std::uint64_t Connection::changeCount() const {
-  std::lock_guard lock(mutex_);
+  const MutexLock lock(mutex_);
   return changes_;
 }
 
 int Connection::eventDescriptor() const {
-  std::lock_guard lock(mutex_);
+  const MutexLock lock(mutex_);
   return socket_.get();
 }
 
@@ -59,14 +61,18 @@ Result<nlohmann::json> Connection::request(std::string_view type, nlohmann::json
 
 Result<std::string> Connection::requestLine(std::string_view type, nlohmann::json body,
                                             Effect effect) {
-  std::lock_guard lock(mutex_);
-  Result<std::int64_t> id = send(type, std::move(body), effect);
+  const MutexLock lock(mutex_);
+  Result<std::int64_t> id = sendLocked(type, std::move(body), effect);
   if (!id.ok()) return id.error();
-  return receive(id.value());
+  return receiveLocked(id.value());
 }
 
 Result<std::string> Connection::receive(std::int64_t id) {
-  std::lock_guard lock(mutex_);
+  const MutexLock lock(mutex_);
+  return receiveLocked(id);
+}
+
+Result<std::string> Connection::receiveLocked(std::int64_t id) {
   const auto awaited = awaited_.find(id);
   if (awaited == awaited_.end()) return Error{"no such request"};
   if (awaited->second) {
@@ -84,7 +90,12 @@ Result<std::string> Connection::receive(std::int64_t id) {
 }
 
 Result<std::int64_t> Connection::send(std::string_view type, nlohmann::json body, Effect effect) {
-  std::lock_guard lock(mutex_);
+  const MutexLock lock(mutex_);
+  return sendLocked(type, std::move(body), effect);
+}
+
+Result<std::int64_t> Connection::sendLocked(std::string_view type, nlohmann::json body,
+                                            Effect effect) {
   if (effect == Effect::mayChange) ++changes_;
   if (Status connected = ensureConnected(); !connected.ok()) return connected.error();
   if (!subscriptionsSent_ && !listeners_.empty()) {
@@ -100,12 +111,12 @@ Result<std::int64_t> Connection::send(std::string_view type, nlohmann::json body
 }
 
 Status Connection::notify(std::string_view type, nlohmann::json body, Effect effect) {
-  std::lock_guard lock(mutex_);
+  const MutexLock lock(mutex_);
   if (effect == Effect::mayChange) ++changes_;
   // Only over the connection open now, never a new one: what is notified (a verdict on a
   // pushed event) belongs to it. Nothing is read here either, so pushed lines stay on the
   // socket for the caller's event loop to notice.
-  if (!socket_.valid()) return Error{kUnreachable};
+  if (!socket_.valid()) return unreachable();
   if (Status sent = sendRequest(nextId_++, type, std::move(body)); !sent.ok()) {
     disconnect();
     return sent;
@@ -137,7 +148,7 @@ Status Connection::ensureConnected() {
   if (!fd.valid()) return Error{errnoMessage("simdesk socket", errno)};
   // Non-blocking, so that a simdesk too busy to accept fails the call instead of hanging it.
   if (::connect(fd.get(), reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0) {
-    return Error{kUnreachable};
+    return unreachable();
   }
   socket_ = std::move(fd);
   incoming_.clear();
@@ -189,7 +200,7 @@ Status Connection::sendLine(const nlohmann::json& message) {
       continue;
     }
     if (errno == EINTR) continue;
-    if (errno != EAGAIN && errno != EWOULDBLOCK) return Error{kUnreachable};
+    if (errno != EAGAIN && errno != EWOULDBLOCK) return unreachable();
     pollfd waiting{socket_.get(), POLLOUT, 0};
     if (::poll(&waiting, 1, millisecondsUntil(deadline)) <= 0) {
       return Error{"simdesk did not take the request in time"};
@@ -238,7 +249,8 @@ std::optional<Result<std::string>> Connection::answerTo(std::int64_t id, std::st
   if (idError) return std::nullopt;
   if (replyId != id) {
     // The answer to another request sent earlier, kept for its receive.
-    if (const auto awaited = awaited_.find(replyId); awaited != awaited_.end() && !awaited->second) {
+    if (const auto awaited = awaited_.find(replyId);
+        awaited != awaited_.end() && !awaited->second) {
       awaited->second = envelope(object, std::move(line));
     }
     return std::nullopt;
@@ -295,7 +307,7 @@ void Connection::disconnect() {
 }
 
 int Connection::listen(std::string_view event, Listener listener) {
-  std::lock_guard lock(mutex_);
+  const MutexLock lock(mutex_);
   const int listenerId = nextListenerId_++;
   listeners_.emplace(listenerId, std::make_pair(std::string(event), std::move(listener)));
   subscriptionsSent_ = false;
@@ -303,19 +315,19 @@ int Connection::listen(std::string_view event, Listener listener) {
 }
 
 void Connection::unlisten(int listenerId) {
-  std::lock_guard lock(mutex_);
+  const MutexLock lock(mutex_);
   listeners_.erase(listenerId);
 }
 
 bool Connection::hasPendingEvents() const {
-  std::lock_guard lock(mutex_);
+  const MutexLock lock(mutex_);
   return !pushed_.empty() || incoming_.hasLine();
 }
 
 void Connection::dispatchEvents() {
   std::vector<nlohmann::json> events;
   {
-    std::lock_guard lock(mutex_);
+    const MutexLock lock(mutex_);
     if (socket_.valid()) {
       const bool open = readAvailable();
       while (std::optional<std::string> line = incoming_.takeLine()) {
@@ -330,7 +342,7 @@ void Connection::dispatchEvents() {
     const std::string name = event.value(fields::event, std::string());
     std::vector<int> ids;
     {
-      std::lock_guard lock(mutex_);
+      const MutexLock lock(mutex_);
       for (const auto& [listenerId, entry] : listeners_) {
         if (entry.first == name) ids.push_back(listenerId);
       }
@@ -339,7 +351,7 @@ void Connection::dispatchEvents() {
       // Looked up again for every call: a listener may unregister another one.
       Listener listener;
       {
-        std::lock_guard lock(mutex_);
+        const MutexLock lock(mutex_);
         const auto found = listeners_.find(listenerId);
         if (found == listeners_.end()) continue;
         listener = found->second.second;

@@ -107,8 +107,13 @@ TEST_F(ConnectionTest, WithoutSimdeskEveryRequestFailsAtOnce) {
   for (int attempt = 0; attempt < 2; ++attempt) {
     const auto reply = connection.request(requests::state, json::object(), Effect::readsOnly);
     ASSERT_FALSE(reply.ok());
+    EXPECT_EQ(reply.error().kind, ErrorKind::unavailable);
     EXPECT_EQ(reply.message(), "simdesk is not running");
   }
+  const Status notified =
+      connection.notify(requests::eventTapVerdict, json::object(), Effect::readsOnly);
+  ASSERT_FALSE(notified.ok());
+  EXPECT_EQ(notified.error().kind, ErrorKind::unavailable);
   EXPECT_EQ(connection.eventDescriptor(), -1);
   EXPECT_EQ(connection.generation(), 0u);
 }
@@ -210,8 +215,21 @@ TEST_F(ConnectionTest, ARefusalCarriesSimdesksText) {
   Connection connection(options());
   const auto reply = connection.request(requests::windowOrderOut, {{"window", 3}}, Effect::mayChange);
   ASSERT_FALSE(reply.ok());
+  EXPECT_EQ(reply.error().kind, ErrorKind::failed);
   EXPECT_EQ(reply.message(), "no such window");
   EXPECT_EQ(connection.changeCount(), 1u);
+}
+
+TEST_F(ConnectionTest, ARefusalIsNeverTakenForAnAbsentSimdeskWhateverItsText) {
+  ScriptedServer server(dir_ / "s.sock", [](const json& request) -> std::vector<std::string> {
+    if (request["type"] == requests::hello) return {okReply(request)};
+    return {json{{"id", request["id"]}, {"ok", false}, {"error", "simdesk is not running"}}.dump()};
+  });
+  Connection connection(options());
+  const auto reply = connection.request(requests::state, json::object(), Effect::readsOnly);
+  ASSERT_FALSE(reply.ok());
+  EXPECT_EQ(reply.error().kind, ErrorKind::failed);
+  EXPECT_EQ(reply.message(), "simdesk is not running");
 }
 
 TEST_F(ConnectionTest, ASilentSimdeskTimesOutAndTheNextRequestConnectsAgain) {
@@ -223,6 +241,7 @@ TEST_F(ConnectionTest, ASilentSimdeskTimesOutAndTheNextRequestConnectsAgain) {
   Connection connection(options(std::chrono::milliseconds(200)));
   const auto silent = connection.request(requests::state, json::object(), Effect::readsOnly);
   ASSERT_FALSE(silent.ok());
+  EXPECT_EQ(silent.error().kind, ErrorKind::failed);
   EXPECT_EQ(silent.message(), "simdesk did not answer in time");
   EXPECT_EQ(connection.eventDescriptor(), -1);
 }

@@ -13,7 +13,7 @@ namespace deskplay::simdesk {
 
 namespace as = applescript;
 using as::ObjectSpecifier;
-using as::Outcome;
+using as::ScriptFailure;
 using as::SpecifierStep;
 using as::Value;
 
@@ -76,8 +76,8 @@ Value point(platform::Point position) {
 
 }  // namespace
 
-Outcome<FinderScripting::Target> FinderScripting::resolve(const ObjectSpecifier& object,
-                                                          std::size_t steps) {
+Result<FinderScripting::Target, ScriptFailure> FinderScripting::resolve(
+    const ObjectSpecifier& object, std::size_t steps) {
   Target target;
   if (object.base) {
     target.kind = Target::Kind::item;
@@ -108,9 +108,8 @@ Outcome<FinderScripting::Target> FinderScripting::resolve(const ObjectSpecifier&
   return target;
 }
 
-Outcome<FinderScripting::Target> FinderScripting::element(const Target& container,
-                                                          const ObjectSpecifier& object,
-                                                          std::size_t step) {
+Result<FinderScripting::Target, ScriptFailure> FinderScripting::element(
+    const Target& container, const ObjectSpecifier& object, std::size_t step) {
   const SpecifierStep& element = object.steps[step];
   const bool onDesktop =
       container.kind == Target::Kind::desktop || container.kind == Target::Kind::application;
@@ -150,7 +149,8 @@ Outcome<FinderScripting::Target> FinderScripting::element(const Target& containe
   return as::cantGet(prefixOf(object, step + 1));
 }
 
-Outcome<Value> FinderScripting::elements(const Target& container, const ObjectSpecifier& object) {
+Result<Value, ScriptFailure> FinderScripting::elements(const Target& container,
+                                                       const ObjectSpecifier& object) {
   const SpecifierStep& every = object.steps.back();
   as::List found;
   const bool onDesktop =
@@ -178,7 +178,7 @@ Outcome<Value> FinderScripting::elements(const Target& container, const ObjectSp
   return as::cantGet(object);
 }
 
-Outcome<Value> FinderScripting::get(const ObjectSpecifier& object) {
+Result<Value, ScriptFailure> FinderScripting::get(const ObjectSpecifier& object) {
   if (!finder_.isRunning()) return as::applicationNotRunning();
   if (const auto every = innerEveryStep(object)) {
     return forEachElement(
@@ -188,7 +188,7 @@ Outcome<Value> FinderScripting::get(const ObjectSpecifier& object) {
   if (object.steps.empty()) return as::cantGet(object);
   const SpecifierStep& last = object.steps.back();
   auto container = resolve(object, object.steps.size() - 1);
-  if (!container.ok()) return std::move(container).failure();
+  if (!container.ok()) return std::move(container).error();
   switch (last.form) {
     case SpecifierStep::Form::property:
       return property(container.value(), object);
@@ -198,7 +198,7 @@ Outcome<Value> FinderScripting::get(const ObjectSpecifier& object) {
       break;
   }
   auto found = element(container.value(), object, object.steps.size() - 1);
-  if (!found.ok()) return std::move(found).failure();
+  if (!found.ok()) return std::move(found).error();
   if (found.value().kind == Target::Kind::item) {
     const DesktopItem* item = finder_.itemAtPath(found.value().path);
     if (item != nullptr) return Value(desktopElement(classOf(*item), item->name));
@@ -206,7 +206,8 @@ Outcome<Value> FinderScripting::get(const ObjectSpecifier& object) {
   return Value(object);
 }
 
-Outcome<Value> FinderScripting::property(const Target& target, const ObjectSpecifier& object) {
+Result<Value, ScriptFailure> FinderScripting::property(const Target& target,
+                                                       const ObjectSpecifier& object) {
   const std::string_view term = object.steps.back().term;
   using Kind = Target::Kind;
   switch (target.kind) {
@@ -294,7 +295,8 @@ Outcome<Value> FinderScripting::property(const Target& target, const ObjectSpeci
   return as::cantGet(object);
 }
 
-Outcome<Value> FinderScripting::set(const ObjectSpecifier& object, const Value& value) {
+Result<Value, ScriptFailure> FinderScripting::set(const ObjectSpecifier& object,
+                                                  const Value& value) {
   if (!finder_.isRunning()) return as::applicationNotRunning();
   if (const auto every = innerEveryStep(object)) {
     return forEachElement(
@@ -305,22 +307,24 @@ Outcome<Value> FinderScripting::set(const ObjectSpecifier& object, const Value& 
     return as::cantSet(object, value);
   }
   auto target = resolve(object, object.steps.size() - 1);
-  if (!target.ok()) return std::move(target).failure();
+  if (!target.ok()) return std::move(target).error();
   return setProperty(target.value(), object, value);
 }
 
-Outcome<Value> FinderScripting::setProperty(const Target& target, const ObjectSpecifier& object,
-                                            const Value& value) {
+Result<Value, ScriptFailure> FinderScripting::setProperty(const Target& target,
+                                                          const ObjectSpecifier& object,
+                                                          const Value& value) {
   if (target.kind == Target::Kind::iconViewOptions) return setOption(object, value);
   if (target.kind == Target::Kind::item) return setItemProperty(target, object, value);
   return as::cantSet(object, value);
 }
 
-Outcome<Value> FinderScripting::setOption(const ObjectSpecifier& object, const Value& value) {
+Result<Value, ScriptFailure> FinderScripting::setOption(const ObjectSpecifier& object,
+                                                        const Value& value) {
   const std::string_view term = object.steps.back().term;
   if (term == "icon size" || term == "text size") {
     auto size = integerParameter(value);
-    if (!size.ok()) return std::move(size).failure();
+    if (!size.ok()) return std::move(size).error();
     if (term == "icon size") {
       finder_.setIconSize(size.value());
     } else {
@@ -330,7 +334,7 @@ Outcome<Value> FinderScripting::setOption(const ObjectSpecifier& object, const V
   }
   if (term == "shows item info" || term == "shows icon preview") {
     auto shows = booleanParameter(value);
-    if (!shows.ok()) return std::move(shows).failure();
+    if (!shows.ok()) return std::move(shows).error();
     if (term == "shows item info") {
       finder_.setShowsItemInfo(shows.value());
     } else {
@@ -357,8 +361,9 @@ Outcome<Value> FinderScripting::setOption(const ObjectSpecifier& object, const V
   return as::cantSet(object, value);
 }
 
-Outcome<Value> FinderScripting::setItemProperty(const Target& target, const ObjectSpecifier& object,
-                                                const Value& value) {
+Result<Value, ScriptFailure> FinderScripting::setItemProperty(const Target& target,
+                                                              const ObjectSpecifier& object,
+                                                              const Value& value) {
   const std::string_view term = object.steps.back().term;
   if (term == "desktop position" || term == "position") {
     const auto* list = value.as<as::List>();
@@ -381,7 +386,7 @@ Outcome<Value> FinderScripting::setItemProperty(const Target& target, const Obje
   }
   if (term == "label index") {
     auto label = integerParameter(value);
-    if (!label.ok()) return std::move(label).failure();
+    if (!label.ok()) return std::move(label).error();
     if (label.value() < 0 || label.value() > 7) return as::cantSet(object, value);
     if (!finder_.setLabelIndex(target.path, static_cast<int>(label.value())).ok()) {
       return eventFailed();
@@ -396,16 +401,16 @@ Outcome<Value> FinderScripting::setItemProperty(const Target& target, const Obje
   }
   if (term == "extension hidden") {
     auto hidden = booleanParameter(value);
-    if (!hidden.ok()) return std::move(hidden).failure();
+    if (!hidden.ok()) return std::move(hidden).error();
     if (!finder_.setExtensionHidden(target.path, hidden.value()).ok()) return eventFailed();
     return value;
   }
   return as::cantSet(object, value);
 }
 
-Outcome<std::optional<Value>> FinderScripting::perform(as::Command command,
-                                                       const ObjectSpecifier* directObject) {
-  using Answer = Outcome<std::optional<Value>>;
+Result<std::optional<Value>, ScriptFailure> FinderScripting::perform(
+    as::Command command, const ObjectSpecifier* directObject) {
+  using Answer = Result<std::optional<Value>, ScriptFailure>;
   if (command == as::Command::activate) {
     finder_.launch();
     return Answer(std::nullopt);
@@ -419,15 +424,15 @@ Outcome<std::optional<Value>> FinderScripting::perform(as::Command command,
   switch (command) {
     case as::Command::count: {
       auto found = get(*directObject);
-      if (!found.ok()) return std::move(found).failure();
+      if (!found.ok()) return std::move(found).error();
       const auto* list = found.value().as<as::List>();
       return Answer(Value(static_cast<std::int64_t>(list != nullptr ? list->size() : 1)));
     }
     case as::Command::exists: {
       auto found = get(*directObject);
       if (found.ok()) return Answer(Value(true));
-      if (found.failure().number == as::errors::noSuchObject) return Answer(Value(false));
-      return std::move(found).failure();
+      if (found.error().number == as::errors::noSuchObject) return Answer(Value(false));
+      return std::move(found).error();
     }
     case as::Command::close: {
       const bool windows = !directObject->steps.empty() && !directObject->base &&
@@ -436,7 +441,7 @@ Outcome<std::optional<Value>> FinderScripting::perform(as::Command command,
       if (!windows) return as::notUnderstood(as::sourceText(*directObject), command);
       if (directObject->steps.back().form != SpecifierStep::Form::every) {
         auto window = resolve(*directObject, 1);
-        if (!window.ok()) return std::move(window).failure();
+        if (!window.ok()) return std::move(window).error();
         // The model closes Finder's windows all at once only.
         if (finder_.windows().size() != 1) return eventFailed();
       }
@@ -445,7 +450,7 @@ Outcome<std::optional<Value>> FinderScripting::perform(as::Command command,
     }
     case as::Command::update: {
       auto target = resolve(*directObject, directObject->steps.size());
-      if (!target.ok()) return std::move(target).failure();
+      if (!target.ok()) return std::move(target).error();
       if (target.value().kind == Target::Kind::item) {
         finder_.noteFileSystemChanged(target.value().path);
       }

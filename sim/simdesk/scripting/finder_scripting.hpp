@@ -18,10 +18,11 @@ class FinderScripting final : public applescript::ScriptableApplication {
  public:
   explicit FinderScripting(Finder& finder) : finder_(finder) {}
 
-  applescript::Outcome<applescript::Value> get(const applescript::ObjectSpecifier& object) override;
-  applescript::Outcome<applescript::Value> set(const applescript::ObjectSpecifier& object,
-                                               const applescript::Value& value) override;
-  applescript::Outcome<std::optional<applescript::Value>> perform(
+  Result<applescript::Value, applescript::ScriptFailure> get(
+      const applescript::ObjectSpecifier& object) override;
+  Result<applescript::Value, applescript::ScriptFailure> set(
+      const applescript::ObjectSpecifier& object, const applescript::Value& value) override;
+  Result<std::optional<applescript::Value>, applescript::ScriptFailure> perform(
       applescript::Command command, const applescript::ObjectSpecifier* directObject) override;
 
  private:
@@ -41,23 +42,23 @@ class FinderScripting final : public applescript::ScriptableApplication {
     std::size_t window = 0;      // window: index into the window list
   };
 
-  applescript::Outcome<Target> resolve(const applescript::ObjectSpecifier& object,
-                                       std::size_t steps);
-  applescript::Outcome<Target> element(const Target& container,
-                                       const applescript::ObjectSpecifier& object,
-                                       std::size_t step);
-  applescript::Outcome<applescript::Value> elements(const Target& container,
-                                                    const applescript::ObjectSpecifier& object);
-  applescript::Outcome<applescript::Value> property(const Target& target,
-                                                    const applescript::ObjectSpecifier& object);
-  applescript::Outcome<applescript::Value> setProperty(const Target& target,
-                                                       const applescript::ObjectSpecifier& object,
-                                                       const applescript::Value& value);
-  applescript::Outcome<applescript::Value> setItemProperty(
+  Result<Target, applescript::ScriptFailure> resolve(const applescript::ObjectSpecifier& object,
+                                                     std::size_t steps);
+  Result<Target, applescript::ScriptFailure> element(const Target& container,
+                                                     const applescript::ObjectSpecifier& object,
+                                                     std::size_t step);
+  Result<applescript::Value, applescript::ScriptFailure> elements(
+      const Target& container, const applescript::ObjectSpecifier& object);
+  Result<applescript::Value, applescript::ScriptFailure> property(
+      const Target& target, const applescript::ObjectSpecifier& object);
+  Result<applescript::Value, applescript::ScriptFailure> setProperty(
       const Target& target, const applescript::ObjectSpecifier& object,
       const applescript::Value& value);
-  applescript::Outcome<applescript::Value> setOption(const applescript::ObjectSpecifier& object,
-                                                     const applescript::Value& value);
+  Result<applescript::Value, applescript::ScriptFailure> setItemProperty(
+      const Target& target, const applescript::ObjectSpecifier& object,
+      const applescript::Value& value);
+  Result<applescript::Value, applescript::ScriptFailure> setOption(
+      const applescript::ObjectSpecifier& object, const applescript::Value& value);
 
   Finder& finder_;
 };

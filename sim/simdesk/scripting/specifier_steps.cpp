@@ -7,7 +7,7 @@
 namespace deskplay::simdesk {
 
 using applescript::ObjectSpecifier;
-using applescript::Outcome;
+using applescript::ScriptFailure;
 using applescript::SpecifierStep;
 using applescript::Value;
 
@@ -24,9 +24,10 @@ ObjectSpecifier prefixOf(const ObjectSpecifier& object, std::size_t steps) {
   return prefix;
 }
 
-Outcome<Value> forEachElement(const ObjectSpecifier& object, std::size_t step,
-                              const std::function<Outcome<Value>(const ObjectSpecifier&)>& elements,
-                              const std::function<Outcome<Value>(const ObjectSpecifier&)>& each) {
+Result<Value, ScriptFailure> forEachElement(
+    const ObjectSpecifier& object, std::size_t step,
+    const std::function<Result<Value, ScriptFailure>(const ObjectSpecifier&)>& elements,
+    const std::function<Result<Value, ScriptFailure>(const ObjectSpecifier&)>& each) {
   auto found = elements(prefixOf(object, step + 1));
   if (!found.ok()) return found;
   const auto* list = found.value().as<applescript::List>();
@@ -50,7 +51,7 @@ bool isProperty(const SpecifierStep& step, std::string_view term) {
   return step.form == SpecifierStep::Form::property && step.term == term;
 }
 
-Outcome<long long> integerParameter(const Value& value) {
+Result<long long, ScriptFailure> integerParameter(const Value& value) {
   if (const auto number = applescript::numberOf(value); number && !value.is<bool>()) {
     if (const auto* integer = number->as<std::int64_t>()) return static_cast<long long>(*integer);
     return static_cast<long long>(std::nearbyint(std::get<double>(number->data)));
@@ -58,7 +59,7 @@ Outcome<long long> integerParameter(const Value& value) {
   return applescript::cantMake(value, "integer");
 }
 
-Outcome<bool> booleanParameter(const Value& value) {
+Result<bool, ScriptFailure> booleanParameter(const Value& value) {
   if (const auto boolean = applescript::booleanOf(value)) return *boolean;
   return applescript::cantMake(value, "boolean");
 }

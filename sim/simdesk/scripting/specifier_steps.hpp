@@ -18,19 +18,19 @@ applescript::ObjectSpecifier prefixOf(const applescript::ObjectSpecifier& object
 
 // Applies `each` to every element the inner `every` step at `step` stands for, followed by the
 // rest of `object`'s steps; `elements` gets the list of element specifiers.
-applescript::Outcome<applescript::Value> forEachElement(
+Result<applescript::Value, applescript::ScriptFailure> forEachElement(
     const applescript::ObjectSpecifier& object, std::size_t step,
-    const std::function<
-        applescript::Outcome<applescript::Value>(const applescript::ObjectSpecifier&)>& elements,
-    const std::function<
-        applescript::Outcome<applescript::Value>(const applescript::ObjectSpecifier&)>& each);
+    const std::function<Result<applescript::Value, applescript::ScriptFailure>(
+        const applescript::ObjectSpecifier&)>& elements,
+    const std::function<Result<applescript::Value, applescript::ScriptFailure>(
+        const applescript::ObjectSpecifier&)>& each);
 
 // Whether a step names the property `term`.
 bool isProperty(const applescript::SpecifierStep& step, std::string_view term);
 
 // A value read as an integer or boolean the way applications coerce event parameters;
 // -1700 otherwise.
-applescript::Outcome<long long> integerParameter(const applescript::Value& value);
-applescript::Outcome<bool> booleanParameter(const applescript::Value& value);
+Result<long long, applescript::ScriptFailure> integerParameter(const applescript::Value& value);
+Result<bool, applescript::ScriptFailure> booleanParameter(const applescript::Value& value);
 
 }  // namespace deskplay::simdesk

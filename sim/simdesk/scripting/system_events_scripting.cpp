@@ -7,7 +7,7 @@ namespace deskplay::simdesk {
 
 namespace as = applescript;
 using as::ObjectSpecifier;
-using as::Outcome;
+using as::ScriptFailure;
 using as::SpecifierStep;
 using as::Value;
 
@@ -25,8 +25,8 @@ ObjectSpecifier processNamed(const std::string& name) {
 
 }  // namespace
 
-Outcome<SystemEventsScripting::Target> SystemEventsScripting::resolve(const ObjectSpecifier& object,
-                                                                      std::size_t steps) {
+Result<SystemEventsScripting::Target, ScriptFailure> SystemEventsScripting::resolve(
+    const ObjectSpecifier& object, std::size_t steps) {
   Target target;
   if (object.base) return as::cantGet(object);
   for (std::size_t i = 0; i < steps; ++i) {
@@ -59,7 +59,7 @@ Outcome<SystemEventsScripting::Target> SystemEventsScripting::resolve(const Obje
   return target;
 }
 
-Outcome<Value> SystemEventsScripting::processes(const ObjectSpecifier& object) {
+Result<Value, ScriptFailure> SystemEventsScripting::processes(const ObjectSpecifier& object) {
   as::List found;
   for (const std::string& name : systemEvents_.processNames())
     found.emplace_back(processNamed(name));
@@ -67,7 +67,7 @@ Outcome<Value> SystemEventsScripting::processes(const ObjectSpecifier& object) {
   return Value(std::move(found));
 }
 
-Outcome<Value> SystemEventsScripting::get(const ObjectSpecifier& object) {
+Result<Value, ScriptFailure> SystemEventsScripting::get(const ObjectSpecifier& object) {
   if (const auto every = innerEveryStep(object)) {
     return forEachElement(
         object, *every, [this](const ObjectSpecifier& list) { return get(list); },
@@ -80,12 +80,12 @@ Outcome<Value> SystemEventsScripting::get(const ObjectSpecifier& object) {
   }
   if (last.form != SpecifierStep::Form::property) {
     auto found = resolve(object, object.steps.size());
-    if (!found.ok()) return std::move(found).failure();
+    if (!found.ok()) return std::move(found).error();
     if (found.value().process != nullptr) return Value(processNamed(found.value().process->name));
     return Value(object);
   }
   auto target = resolve(object, object.steps.size() - 1);
-  if (!target.ok()) return std::move(target).failure();
+  if (!target.ok()) return std::move(target).error();
   const std::string_view term = last.term;
   switch (target.value().kind) {
     case Target::Kind::application:
@@ -114,7 +114,8 @@ Outcome<Value> SystemEventsScripting::get(const ObjectSpecifier& object) {
   return as::cantGet(object);
 }
 
-Outcome<Value> SystemEventsScripting::set(const ObjectSpecifier& object, const Value& value) {
+Result<Value, ScriptFailure> SystemEventsScripting::set(const ObjectSpecifier& object,
+                                                        const Value& value) {
   if (const auto every = innerEveryStep(object)) {
     return forEachElement(
         object, *every, [this](const ObjectSpecifier& list) { return get(list); },
@@ -124,13 +125,13 @@ Outcome<Value> SystemEventsScripting::set(const ObjectSpecifier& object, const V
     return as::cantSet(object, value);
   }
   auto target = resolve(object, object.steps.size() - 1);
-  if (!target.ok()) return std::move(target).failure();
+  if (!target.ok()) return std::move(target).error();
   const std::string_view term = object.steps.back().term;
   switch (target.value().kind) {
     case Target::Kind::dockPreferences:
       if (term == "autohide" || term == "autohide menu bar") {
         auto hidden = booleanParameter(value);
-        if (!hidden.ok()) return std::move(hidden).failure();
+        if (!hidden.ok()) return std::move(hidden).error();
         if (term == "autohide") {
           systemEvents_.setDockAutohide(hidden.value());
         } else {
@@ -155,7 +156,7 @@ Outcome<Value> SystemEventsScripting::set(const ObjectSpecifier& object, const V
     case Target::Kind::process:
       if (term == "visible") {
         auto visible = booleanParameter(value);
-        if (!visible.ok()) return std::move(visible).failure();
+        if (!visible.ok()) return std::move(visible).error();
         if (!systemEvents_.setProcessVisible(target.value().process->name, visible.value()).ok()) {
           return as::cantSet(object, value);
         }
@@ -168,9 +169,9 @@ Outcome<Value> SystemEventsScripting::set(const ObjectSpecifier& object, const V
   return as::cantSet(object, value);
 }
 
-Outcome<std::optional<Value>> SystemEventsScripting::perform(as::Command command,
-                                                             const ObjectSpecifier* directObject) {
-  using Answer = Outcome<std::optional<Value>>;
+Result<std::optional<Value>, ScriptFailure> SystemEventsScripting::perform(
+    as::Command command, const ObjectSpecifier* directObject) {
+  using Answer = Result<std::optional<Value>, ScriptFailure>;
   if (directObject == nullptr) {
     if (command == as::Command::activate || command == as::Command::quit) {
       return Answer(std::nullopt);
@@ -181,10 +182,10 @@ Outcome<std::optional<Value>> SystemEventsScripting::perform(as::Command command
     auto found = get(*directObject);
     if (command == as::Command::exists) {
       if (found.ok()) return Answer(Value(true));
-      if (found.failure().number == as::errors::noSuchObject) return Answer(Value(false));
-      return std::move(found).failure();
+      if (found.error().number == as::errors::noSuchObject) return Answer(Value(false));
+      return std::move(found).error();
     }
-    if (!found.ok()) return std::move(found).failure();
+    if (!found.ok()) return std::move(found).error();
     const auto* list = found.value().as<as::List>();
     return Answer(Value(static_cast<std::int64_t>(list != nullptr ? list->size() : 1)));
   }

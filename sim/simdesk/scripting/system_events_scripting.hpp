@@ -16,10 +16,11 @@ class SystemEventsScripting final : public applescript::ScriptableApplication {
   SystemEventsScripting(SystemEvents& systemEvents, Applications& applications)
       : systemEvents_(systemEvents), applications_(applications) {}
 
-  applescript::Outcome<applescript::Value> get(const applescript::ObjectSpecifier& object) override;
-  applescript::Outcome<applescript::Value> set(const applescript::ObjectSpecifier& object,
-                                               const applescript::Value& value) override;
-  applescript::Outcome<std::optional<applescript::Value>> perform(
+  Result<applescript::Value, applescript::ScriptFailure> get(
+      const applescript::ObjectSpecifier& object) override;
+  Result<applescript::Value, applescript::ScriptFailure> set(
+      const applescript::ObjectSpecifier& object, const applescript::Value& value) override;
+  Result<std::optional<applescript::Value>, applescript::ScriptFailure> perform(
       applescript::Command command, const applescript::ObjectSpecifier* directObject) override;
 
  private:
@@ -29,9 +30,10 @@ class SystemEventsScripting final : public applescript::ScriptableApplication {
     const Application* process = nullptr;
   };
 
-  applescript::Outcome<Target> resolve(const applescript::ObjectSpecifier& object,
-                                       std::size_t steps);
-  applescript::Outcome<applescript::Value> processes(const applescript::ObjectSpecifier& object);
+  Result<Target, applescript::ScriptFailure> resolve(const applescript::ObjectSpecifier& object,
+                                                     std::size_t steps);
+  Result<applescript::Value, applescript::ScriptFailure> processes(
+      const applescript::ObjectSpecifier& object);
 
   SystemEvents& systemEvents_;
   Applications& applications_;

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "core/feedback/manual_main_loop_timers.hpp"
 #include "core/hotkey/hotkey_store.hpp"
 #include "core/keys/key_tap.hpp"
 #include "core/session/session_host.hpp"
@@ -9,6 +8,7 @@
 #include "engine_fixture.hpp"
 #include "platform/testing/fake_accessibility.hpp"
 #include "platform/testing/fake_event_taps.hpp"
+#include "platform/testing/fake_main_loop_timers.hpp"
 #include "platform/testing/fake_privacy_checks.hpp"
 
 namespace deskplay::testing {
@@ -32,7 +32,7 @@ struct HostStores {
   platform::testing::FakeEventTaps eventTaps;
   platform::testing::FakeAccessibility accessibility;
   platform::testing::FakePrivacyChecks privacy;
-  core::testing::ManualMainLoopTimers timers;
+  platform::testing::FakeMainLoopTimers timers;
   core::KeyTap keyTap;
   core::HotkeyStore hotkeys;
   core::PermissionsModel permissions;

@@ -65,18 +65,18 @@ void GameSessionFeedback::beginNative() {
   statusTimer_ = services_.timers.repeating(kPollInterval, [this] { poll(); });
 }
 
-FeedbackResult<std::optional<SessionRecord>> GameSessionFeedback::read() const {
-  FeedbackResult<std::optional<std::string>> bytes = readRecordFile(recordPath());
+Result<std::optional<SessionRecord>, FeedbackError> GameSessionFeedback::read() const {
+  Result<std::optional<std::string>, FeedbackError> bytes = readRecordFile(recordPath());
   if (!bytes.ok()) return bytes.error();
   if (!bytes.value()) return std::optional<SessionRecord>();
-  FeedbackResult<SessionRecord> record =
+  Result<SessionRecord, FeedbackError> record =
       parseSessionRecord(*bytes.value(), session_, desktop_.string());
   if (!record.ok()) return record.error();
   return std::optional<SessionRecord>(std::move(record).value());
 }
 
 void GameSessionFeedback::poll() {
-  FeedbackResult<std::optional<SessionRecord>> current = read();
+  Result<std::optional<SessionRecord>, FeedbackError> current = read();
   if (!current.ok() || !current.value()) return;
   const SessionRecord& record = *current.value();
   if (record.phase == lastPhase_) return;
@@ -106,16 +106,17 @@ void GameSessionFeedback::showNative(std::string_view phase) {
   statusWindow_->show(phase);
 }
 
-FeedbackStatus GameSessionFeedback::show(std::string_view phase, const SessionRecord& record) {
+Result<void, FeedbackError> GameSessionFeedback::show(std::string_view phase,
+                                                      const SessionRecord& record) {
   showNative(phase);
   for (const SessionTile& tile : record.tiles) {
-    if (FeedbackStatus owned = checkTileOwnership(tile); !owned.ok()) return owned;
+    if (Result<void, FeedbackError> owned = checkTileOwnership(tile); !owned.ok()) return owned;
   }
 
   std::vector<SessionTile> tiles = record.tiles;
   std::stable_sort(tiles.begin(), tiles.end(),
                    [](const SessionTile& a, const SessionTile& b) { return a.index < b.index; });
-  if (tiles.empty()) return FeedbackStatus::success();
+  if (tiles.empty()) return Result<void, FeedbackError>::success();
 
   const platform::ScriptRun iconSize = services_.scripts.run(std::string(kDesktopIconSizeScript));
   // Without Finder's icon size every tile would land on the same spot.
@@ -125,7 +126,7 @@ FeedbackStatus GameSessionFeedback::show(std::string_view phase, const SessionRe
   const std::int32_t icon = iconSize.result ? iconSize.result->int32Value : 0;
 
   const std::vector<platform::Screen> screens = services_.windows.screens();
-  if (screens.empty()) return FeedbackStatus::success();
+  if (screens.empty()) return Result<void, FeedbackError>::success();
 
   const platform::ScriptRun moved =
       services_.scripts.run(desktopPositionScript(lineUpTiles(tiles, icon, screens.front())));
@@ -133,11 +134,11 @@ FeedbackStatus GameSessionFeedback::show(std::string_view phase, const SessionRe
     return FeedbackError{FeedbackFailure::positionFailed,
                          "Finder did not move the tiles: " + moved.error.description};
   }
-  return FeedbackStatus::success();
+  return Result<void, FeedbackError>::success();
 }
 
-FeedbackStatus GameSessionFeedback::clear() {
-  FeedbackResult<std::optional<SessionRecord>> current = read();
+Result<void, FeedbackError> GameSessionFeedback::clear() {
+  Result<std::optional<SessionRecord>, FeedbackError> current = read();
   if (!current.ok()) return current.error();
   const std::optional<SessionRecord>& record = current.value();
 
@@ -149,12 +150,12 @@ FeedbackStatus GameSessionFeedback::clear() {
           errno == ENOENT) {
         continue;
       }
-      if (FeedbackStatus owned = checkTileOwnership(tile); !owned.ok()) return owned;
+      if (Result<void, FeedbackError> owned = checkTileOwnership(tile); !owned.ok()) return owned;
       kept.push_back(&tile);
     }
   }
   for (const SessionTile* tile : kept) {
-    if (FeedbackStatus owned = checkTileOwnership(*tile); !owned.ok()) return owned;
+    if (Result<void, FeedbackError> owned = checkTileOwnership(*tile); !owned.ok()) return owned;
     if (::unlink(tile->path.c_str()) != 0) {
       return ownershipChanged(errnoMessage("remove tile " + tile->path, errno));
     }
@@ -169,7 +170,7 @@ FeedbackStatus GameSessionFeedback::clear() {
                          errnoMessage("remove session directory " + directory_.string(), errno)};
   }
   closeNative();
-  return FeedbackStatus::success();
+  return Result<void, FeedbackError>::success();
 }
 
 void GameSessionFeedback::hideWindow() {

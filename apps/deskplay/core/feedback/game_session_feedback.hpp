@@ -8,9 +8,9 @@
 
 #include "common/result.hpp"
 #include "core/feedback/feedback_error.hpp"
-#include "core/feedback/main_loop_timers.hpp"
 #include "core/feedback/session_record.hpp"
 #include "platform/clock.hpp"
+#include "platform/main_loop_timers.hpp"
 #include "platform/script_host.hpp"
 #include "platform/windows.hpp"
 #include "status_panel/session_status_window.hpp"
@@ -34,7 +34,7 @@ class GameSessionFeedback final {
     platform::Windows& windows;
     platform::ScriptHost& scripts;
     const platform::Clock& clock;
-    MainLoopTimers& timers;
+    platform::MainLoopTimers& timers;
   };
 
   static constexpr platform::Clock::Seconds kPollInterval{0.05};
@@ -60,16 +60,16 @@ class GameSessionFeedback final {
   // Shows "loading" and starts polling the record every 50 ms.
   void beginNative();
   // The validated record, or nothing when the engine has written none.
-  FeedbackResult<std::optional<Record>> read() const;
+  Result<std::optional<Record>, FeedbackError> read() const;
   // Shows `phase` in the status window, created on first use. Once "restoring" has been
   // shown, "loading" no longer is.
   void showNative(std::string_view phase);
   // Shows `phase` and lines the record's tiles up in the middle of the Desktop, after making
   // sure each is still the engine's file.
-  FeedbackStatus show(std::string_view phase, const Record& record);
+  Result<void, FeedbackError> show(std::string_view phase, const Record& record);
   // Removes the tiles that are still the engine's, the record and the directory, then hides
   // the window once "Goodbye" has been up long enough.
-  FeedbackStatus clear();
+  Result<void, FeedbackError> clear();
 
   const std::string& session() const { return session_; }
   const std::filesystem::path& directory() const { return directory_; }
@@ -101,7 +101,7 @@ class GameSessionFeedback final {
   std::optional<std::string> lastPhase_;
   std::optional<platform::Clock::Seconds> goodbyeAt_;
   // Last, so that it stops before anything its ticks touch goes.
-  std::unique_ptr<TimerHandle> statusTimer_;
+  std::unique_ptr<platform::TimerHandle> statusTimer_;
 };
 
 }  // namespace deskplay::core

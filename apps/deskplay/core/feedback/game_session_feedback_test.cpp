@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "core/feedback/manual_main_loop_timers.hpp"
 #include "core/feedback/tile_layout.hpp"
 #include "platform/testing/fake_clock.hpp"
+#include "platform/testing/fake_main_loop_timers.hpp"
 #include "platform/testing/fake_script_host.hpp"
 #include "platform/testing/fake_windows.hpp"
 #include "support/temp_dir.hpp"
@@ -98,7 +98,7 @@ class GameSessionFeedbackTest : public ::testing::Test {
 
   // The record as the feedback reads it back.
   GameSessionFeedback::Record storedRecord(const GameSessionFeedback& feedback) {
-    FeedbackResult<std::optional<GameSessionFeedback::Record>> read = feedback.read();
+    Result<std::optional<GameSessionFeedback::Record>, FeedbackError> read = feedback.read();
     EXPECT_TRUE(read.ok() && read.value().has_value());
     return read.ok() && read.value() ? *read.value() : GameSessionFeedback::Record{};
   }
@@ -119,7 +119,7 @@ class GameSessionFeedbackTest : public ::testing::Test {
   platform::testing::FakeWindows windows;
   platform::testing::FakeScriptHost scripts;
   platform::testing::FakeClock clock{Seconds(1000)};
-  testing::ManualMainLoopTimers timers{clock};
+  platform::testing::FakeMainLoopTimers timers{clock};
 };
 
 TEST_F(GameSessionFeedbackTest, CreatesAPrivateDirectoryNamedAfterAFreshSession) {
@@ -187,11 +187,11 @@ TEST_P(ReadTest, ReadsOnlyAValidRecordOfThisSession) {
   ASSERT_NE(feedback, nullptr);
   if (c.leave) c.leave(*this, *feedback);
 
-  const FeedbackResult<std::optional<GameSessionFeedback::Record>> read = feedback->read();
+  const Result<std::optional<GameSessionFeedback::Record>, FeedbackError> read = feedback->read();
 
   if (c.failure) {
     ASSERT_FALSE(read.ok());
-    EXPECT_EQ(read.failure(), *c.failure) << read.message();
+    EXPECT_EQ(read.error().failure, *c.failure) << read.message();
   } else {
     ASSERT_TRUE(read.ok()) << read.message();
     EXPECT_EQ(read.value().has_value(), c.hasRecord);
@@ -383,7 +383,7 @@ TEST_F(GameSessionFeedbackTest, ShowLinesTheTilesUpByIndexInTheMiddleOfTheScreen
   writeRecord(*feedback, value);
   scripts.setAnswer(kIconSizeScript, answersNumber(64));
 
-  const FeedbackStatus shown = feedback->show("restoring", storedRecord(*feedback));
+  const Result<void, FeedbackError> shown = feedback->show("restoring", storedRecord(*feedback));
 
   ASSERT_TRUE(shown.ok()) << shown.message();
   EXPECT_EQ(shownText(), "Goodbye");
@@ -440,11 +440,11 @@ TEST_P(ShowTest, ReportsWhatFinderCouldNotDo) {
   scripts.setAnswer(kIconSizeScript, answersNumber(64));
   c.arrange(*this);
 
-  const FeedbackStatus shown = feedback->show("restoring", storedRecord(*feedback));
+  const Result<void, FeedbackError> shown = feedback->show("restoring", storedRecord(*feedback));
 
   EXPECT_EQ(shown.ok(), c.succeeds);
   if (!shown.ok()) {
-    EXPECT_EQ(shown.failure(), FeedbackFailure::positionFailed);
+    EXPECT_EQ(shown.error().failure, FeedbackFailure::positionFailed);
   }
   EXPECT_EQ(scripts.runs().size(), c.scriptRuns);
   EXPECT_EQ(shownText(), "Goodbye");
@@ -511,14 +511,14 @@ TEST_P(OwnershipTest, ShowAndClearLeaveAChangedTileAlone) {
   const GameSessionFeedback::Record stored = storedRecord(*feedback);
   c.change(second, root.path());
 
-  const FeedbackStatus shown = feedback->show("restoring", stored);
+  const Result<void, FeedbackError> shown = feedback->show("restoring", stored);
   ASSERT_FALSE(shown.ok());
-  EXPECT_EQ(shown.failure(), FeedbackFailure::ownershipChanged);
+  EXPECT_EQ(shown.error().failure, FeedbackFailure::ownershipChanged);
   EXPECT_TRUE(scripts.runs().empty());
 
-  const FeedbackStatus cleared = feedback->clear();
+  const Result<void, FeedbackError> cleared = feedback->clear();
   ASSERT_FALSE(cleared.ok());
-  EXPECT_EQ(cleared.failure(), FeedbackFailure::ownershipChanged);
+  EXPECT_EQ(cleared.error().failure, FeedbackFailure::ownershipChanged);
 
   // Nothing is removed when one tile is not the engine's any more.
   EXPECT_TRUE(fs::exists(fs::symlink_status(first)));
@@ -555,10 +555,11 @@ TEST_F(GameSessionFeedbackTest, ShowRefusesAMissingTileOrOneWithAnotherIdentity)
 
   GameSessionFeedback::Record otherDevice = stored;
   otherDevice.tiles[0].dev = "0" + otherDevice.tiles[0].dev;
-  EXPECT_EQ(feedback->show("restoring", otherDevice).failure(), FeedbackFailure::ownershipChanged);
+  EXPECT_EQ(feedback->show("restoring", otherDevice).error().failure,
+            FeedbackFailure::ownershipChanged);
 
   fs::remove(desktop / tileName(1));
-  EXPECT_EQ(feedback->show("restoring", stored).failure(), FeedbackFailure::ownershipChanged);
+  EXPECT_EQ(feedback->show("restoring", stored).error().failure, FeedbackFailure::ownershipChanged);
   EXPECT_TRUE(scripts.runs().empty());
 }
 
@@ -571,7 +572,7 @@ TEST_F(GameSessionFeedbackTest, ClearRemovesTilesRecordAndDirectoryThenSaysGoodb
   feedback->showNative("restoring");
   timers.advance(Seconds(0.5));
 
-  const FeedbackStatus cleared = feedback->clear();
+  const Result<void, FeedbackError> cleared = feedback->clear();
 
   ASSERT_TRUE(cleared.ok()) << cleared.message();
   EXPECT_FALSE(fs::exists(desktop / tileName(1)));
@@ -606,7 +607,7 @@ TEST_F(GameSessionFeedbackTest, ClearSkipsTilesThatAreGoneAlready) {
   writeRecord(*feedback, value);
   fs::remove(desktop / tileName(1));
 
-  const FeedbackStatus cleared = feedback->clear();
+  const Result<void, FeedbackError> cleared = feedback->clear();
 
   ASSERT_TRUE(cleared.ok()) << cleared.message();
   EXPECT_FALSE(fs::exists(desktop / tileName(2)));
@@ -620,10 +621,10 @@ TEST_F(GameSessionFeedbackTest, ClearKeepsEverythingWhenTheRecordIsInvalid) {
   value["session"] = "another";
   writeRecord(*feedback, value);
 
-  const FeedbackStatus cleared = feedback->clear();
+  const Result<void, FeedbackError> cleared = feedback->clear();
 
   ASSERT_FALSE(cleared.ok());
-  EXPECT_EQ(cleared.failure(), FeedbackFailure::invalidRecord);
+  EXPECT_EQ(cleared.error().failure, FeedbackFailure::invalidRecord);
   EXPECT_TRUE(fs::exists(desktop / tileName(1)));
   EXPECT_TRUE(fs::exists(feedback->recordPath()));
 }
@@ -634,10 +635,10 @@ TEST_F(GameSessionFeedbackTest, ClearCannotRemoveADirectoryTheEngineLeftFilesIn)
   writeRecord(*feedback, record(*feedback, 2, "child-complete"));
   writeFile(feedback->directory() / "engine.tmp", "");
 
-  const FeedbackStatus cleared = feedback->clear();
+  const Result<void, FeedbackError> cleared = feedback->clear();
 
   ASSERT_FALSE(cleared.ok());
-  EXPECT_EQ(cleared.failure(), FeedbackFailure::invalidRecord);
+  EXPECT_EQ(cleared.error().failure, FeedbackFailure::invalidRecord);
   EXPECT_FALSE(fs::exists(feedback->recordPath()));
   EXPECT_TRUE(fs::exists(feedback->directory() / "engine.tmp"));
   timers.advance(Seconds(10));

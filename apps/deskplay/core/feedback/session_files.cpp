@@ -29,7 +29,8 @@ Status createPrivateDirectory(const std::filesystem::path& path) {
   return Status::success();
 }
 
-FeedbackResult<std::optional<std::string>> readRecordFile(const std::filesystem::path& path) {
+Result<std::optional<std::string>, FeedbackError> readRecordFile(
+    const std::filesystem::path& path) {
   const std::string text = path.string();
   const UniqueFd file(::open(text.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
   if (!file.valid()) {

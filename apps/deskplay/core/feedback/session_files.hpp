@@ -18,6 +18,6 @@ Status createPrivateDirectory(const std::filesystem::path& path);
 // without following a link, only when it is a regular file, and never beyond one byte more
 // than a record may hold, so neither a link, a pipe nor a huge file can stall or flood the
 // caller.
-FeedbackResult<std::optional<std::string>> readRecordFile(const std::filesystem::path& path);
+Result<std::optional<std::string>, FeedbackError> readRecordFile(const std::filesystem::path& path);
 
 }  // namespace deskplay::core

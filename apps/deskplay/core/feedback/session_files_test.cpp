@@ -70,12 +70,14 @@ TEST(PrivateDirectoryTest, NeedsItsParent) {
 
 TEST(RecordFileTest, GivesNothingForAMissingFileAndTheBytesOfARegularOne) {
   TempDir root;
-  const FeedbackResult<std::optional<std::string>> missing = readRecordFile(root / "status.json");
+  const Result<std::optional<std::string>, FeedbackError> missing =
+      readRecordFile(root / "status.json");
   ASSERT_TRUE(missing.ok());
   EXPECT_FALSE(missing.value().has_value());
 
   writeFile(root / "status.json", "{\"version\":2}");
-  const FeedbackResult<std::optional<std::string>> present = readRecordFile(root / "status.json");
+  const Result<std::optional<std::string>, FeedbackError> present =
+      readRecordFile(root / "status.json");
   ASSERT_TRUE(present.ok());
   EXPECT_EQ(present.value(), "{\"version\":2}");
 }
@@ -90,16 +92,17 @@ TEST(RecordFileTest, RefusesLinksPipesAndFolders) {
 
   // A pipe with no writer would block a plain read for ever.
   for (const char* name : {"link.json", "dangling.json", "pipe.json", "folder.json"}) {
-    const FeedbackResult<std::optional<std::string>> read = readRecordFile(root / name);
+    const Result<std::optional<std::string>, FeedbackError> read = readRecordFile(root / name);
     ASSERT_FALSE(read.ok()) << name;
-    EXPECT_EQ(read.failure(), FeedbackFailure::invalidRecord) << name;
+    EXPECT_EQ(read.error().failure, FeedbackFailure::invalidRecord) << name;
   }
 }
 
 TEST(RecordFileTest, ReadsNoMoreThanOneByteBeyondTheLimit) {
   TempDir root;
   writeFile(root / "status.json", std::string(1 << 20, ' '));
-  const FeedbackResult<std::optional<std::string>> read = readRecordFile(root / "status.json");
+  const Result<std::optional<std::string>, FeedbackError> read =
+      readRecordFile(root / "status.json");
   ASSERT_TRUE(read.ok());
   EXPECT_EQ(read.value()->size(), 65536u);
 }
@@ -107,10 +110,10 @@ TEST(RecordFileTest, ReadsNoMoreThanOneByteBeyondTheLimit) {
 TEST(RecordFileTest, PassesOtherFileSystemErrorsThrough) {
   TempDir root;
   writeFile(root / "file", "{}");
-  const FeedbackResult<std::optional<std::string>> read =
+  const Result<std::optional<std::string>, FeedbackError> read =
       readRecordFile(root / "file" / "status.json");
   ASSERT_FALSE(read.ok());
-  EXPECT_EQ(read.failure(), FeedbackFailure::fileSystemFailed);
+  EXPECT_EQ(read.error().failure, FeedbackFailure::fileSystemFailed);
   EXPECT_NE(read.message().find("errno " + std::to_string(ENOTDIR)), std::string::npos);
 }
 

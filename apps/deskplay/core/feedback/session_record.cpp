@@ -104,7 +104,7 @@ bool isOneOf(std::string_view value, std::initializer_list<std::string_view> all
   return std::find(allowed.begin(), allowed.end(), value) != allowed.end();
 }
 
-FeedbackResult<SessionRecord> decode(std::string_view bytes) {
+Result<SessionRecord, FeedbackError> decode(std::string_view bytes) {
   // The parser stops at a NUL byte as at the end of the text and would accept what came
   // before it; no JSON text holds one.
   if (bytes.find('\0') != std::string_view::npos) return decodingError("not JSON");
@@ -141,7 +141,7 @@ FeedbackResult<SessionRecord> decode(std::string_view bytes) {
   return record;
 }
 
-FeedbackStatus checkVersion2(const SessionRecord& record) {
+Result<void, FeedbackError> checkVersion2(const SessionRecord& record) {
   if (record.surface != "native") return invalid("version 2 must name the native surface");
   if (!record.tiles.empty()) return invalid("version 2 has no tiles");
   if (!isOneOf(record.phase,
@@ -149,10 +149,10 @@ FeedbackStatus checkVersion2(const SessionRecord& record) {
                 session_phase::failed, session_phase::childComplete})) {
     return invalid("unknown phase \"" + record.phase + "\"");
   }
-  return FeedbackStatus::success();
+  return Result<void, FeedbackError>::success();
 }
 
-FeedbackStatus checkTile(const SessionTile& tile, std::string_view desktop) {
+Result<void, FeedbackError> checkTile(const SessionTile& tile, std::string_view desktop) {
   const std::size_t slash = tile.path.rfind('/');
   if (slash == std::string::npos || std::string_view(tile.path).substr(0, slash) != desktop) {
     return invalid("tile " + tile.path + " is not on the Desktop");
@@ -167,19 +167,20 @@ FeedbackStatus checkTile(const SessionTile& tile, std::string_view desktop) {
   if (tile.index < 0 || tile.index > kMaxTileIndex) {
     return invalid("tile index " + std::to_string(tile.index) + " is out of range");
   }
-  return FeedbackStatus::success();
+  return Result<void, FeedbackError>::success();
 }
 
-FeedbackStatus checkVersion1(const SessionRecord& record) {
+Result<void, FeedbackError> checkVersion1(const SessionRecord& record) {
   if (record.tiles.size() > kMaxSessionTiles) return invalid("too many tiles");
   std::set<std::string_view> paths;
   for (const SessionTile& tile : record.tiles) {
     if (!paths.insert(tile.path).second) return invalid("tile " + tile.path + " appears twice");
   }
   for (const SessionTile& tile : record.tiles) {
-    if (FeedbackStatus checked = checkTile(tile, record.desktop); !checked.ok()) return checked;
+    if (Result<void, FeedbackError> checked = checkTile(tile, record.desktop); !checked.ok())
+      return checked;
   }
-  return FeedbackStatus::success();
+  return Result<void, FeedbackError>::success();
 }
 
 }  // namespace
@@ -195,17 +196,19 @@ bool isTileFileName(std::string_view name) {
   return true;
 }
 
-FeedbackResult<SessionRecord> parseSessionRecord(std::string_view bytes, std::string_view session,
-                                                 std::string_view desktop) {
+Result<SessionRecord, FeedbackError> parseSessionRecord(std::string_view bytes,
+                                                        std::string_view session,
+                                                        std::string_view desktop) {
   if (bytes.size() > kMaxSessionRecordBytes) return invalid("larger than 65535 bytes");
-  FeedbackResult<SessionRecord> decoded = decode(bytes);
+  Result<SessionRecord, FeedbackError> decoded = decode(bytes);
   if (!decoded.ok()) return decoded;
   SessionRecord& record = decoded.value();
 
   if (record.session != session) return invalid("it belongs to another session");
   if (record.desktop != desktop) return invalid("it names another Desktop");
 
-  FeedbackStatus checked = invalid("unknown version " + std::to_string(record.version));
+  Result<void, FeedbackError> checked =
+      invalid("unknown version " + std::to_string(record.version));
   if (record.version == 2) checked = checkVersion2(record);
   if (record.version == 1) checked = checkVersion1(record);
   if (!checked.ok()) return checked.error();

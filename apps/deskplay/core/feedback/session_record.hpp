@@ -49,8 +49,9 @@ inline constexpr std::int64_t kMaxTileIndex = 12;
 // Decodes one record and checks it belongs to this session and this Desktop before anything
 // trusts it. Bytes that do not decode fail with `decodingFailed`; a record that decodes but
 // breaks a rule fails with `invalidRecord`.
-FeedbackResult<SessionRecord> parseSessionRecord(std::string_view bytes, std::string_view session,
-                                                 std::string_view desktop);
+Result<SessionRecord, FeedbackError> parseSessionRecord(std::string_view bytes,
+                                                        std::string_view session,
+                                                        std::string_view desktop);
 
 // Whether `name` is a tile's file name: exactly 14 thin (U+2009) or hair (U+200A) spaces.
 bool isTileFileName(std::string_view name);

@@ -83,18 +83,19 @@ class SessionRecordTest : public ::testing::TestWithParam<RecordCase> {};
 
 TEST_P(SessionRecordTest, JudgesTheRecord) {
   const RecordCase& c = GetParam();
-  const FeedbackResult<SessionRecord> parsed = parseSessionRecord(c.bytes(), kSession, kDesktop);
+  const Result<SessionRecord, FeedbackError> parsed =
+      parseSessionRecord(c.bytes(), kSession, kDesktop);
   switch (c.verdict) {
     case Verdict::valid:
       EXPECT_TRUE(parsed.ok()) << parsed.message();
       break;
     case Verdict::invalidRecord:
       ASSERT_FALSE(parsed.ok());
-      EXPECT_EQ(parsed.failure(), FeedbackFailure::invalidRecord) << parsed.message();
+      EXPECT_EQ(parsed.error().failure, FeedbackFailure::invalidRecord) << parsed.message();
       break;
     case Verdict::decodingFailed:
       ASSERT_FALSE(parsed.ok());
-      EXPECT_EQ(parsed.failure(), FeedbackFailure::decodingFailed) << parsed.message();
+      EXPECT_EQ(parsed.error().failure, FeedbackFailure::decodingFailed) << parsed.message();
       break;
   }
 }
@@ -334,9 +335,10 @@ TEST(SessionRecordSizeTest, AcceptsUpTo65535BytesAndNoMore) {
   EXPECT_TRUE(parseSessionRecord(largest, kSession, kDesktop).ok());
 
   const std::string oversized = paddedTo(version2(), 65536);
-  const FeedbackResult<SessionRecord> parsed = parseSessionRecord(oversized, kSession, kDesktop);
+  const Result<SessionRecord, FeedbackError> parsed =
+      parseSessionRecord(oversized, kSession, kDesktop);
   ASSERT_FALSE(parsed.ok());
-  EXPECT_EQ(parsed.failure(), FeedbackFailure::invalidRecord);
+  EXPECT_EQ(parsed.error().failure, FeedbackFailure::invalidRecord);
 }
 
 TEST(SessionRecordFieldsTest, DecodesEveryField) {
@@ -345,7 +347,7 @@ TEST(SessionRecordFieldsTest, DecodesEveryField) {
   record["tiles"][0]["phase"] = "restoring";
   record["tiles"][0]["ino"] = "18446744073709551615";
 
-  const FeedbackResult<SessionRecord> parsed =
+  const Result<SessionRecord, FeedbackError> parsed =
       parseSessionRecord(record.dump(), kSession, kDesktop);
 
   ASSERT_TRUE(parsed.ok()) << parsed.message();

@@ -17,7 +17,7 @@ std::string inodeText(std::uint64_t inode) {
   return std::to_string(inode);
 }
 
-FeedbackStatus checkTileOwnership(const SessionTile& tile) {
+Result<void, FeedbackError> checkTileOwnership(const SessionTile& tile) {
   FileStatus status;
   if (statAt(AT_FDCWD, tile.path.c_str(), SymlinkPolicy::NoFollow, status) != 0) {
     return FeedbackError{FeedbackFailure::ownershipChanged,
@@ -28,7 +28,7 @@ FeedbackStatus checkTileOwnership(const SessionTile& tile) {
     return FeedbackError{FeedbackFailure::ownershipChanged,
                          "tile " + tile.path + " is no longer the session's file"};
   }
-  return FeedbackStatus::success();
+  return Result<void, FeedbackError>::success();
 }
 
 }  // namespace deskplay::core

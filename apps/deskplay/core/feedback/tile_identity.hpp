@@ -18,6 +18,6 @@ std::string inodeText(std::uint64_t inode);
 // Whether the file at the tile's path is still the tile the engine made: a regular file
 // (a link there is not followed) with the recorded device and inode numbers. Anything else,
 // a missing file included, is `ownershipChanged`.
-FeedbackStatus checkTileOwnership(const SessionTile& tile);
+Result<void, FeedbackError> checkTileOwnership(const SessionTile& tile);
 
 }  // namespace deskplay::core

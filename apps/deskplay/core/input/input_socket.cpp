@@ -1,7 +1,6 @@
 #include "core/input/input_socket.hpp"
 
 #include <QJsonDocument>
-#include <QMetaObject>
 #include <string>
 #include <string_view>
 
@@ -11,9 +10,11 @@
 
 namespace deskplay::core {
 
-InputSocket::InputSocket(QObject* parent) : QObject(parent) {
+InputSocket::InputSocket(QObject* parent)
+    : QObject(parent),
+      hub_(std::make_unique<SocketHub>(kMaxPendingBytesPerClient)),
+      inbox_(thread_) {
   thread_.setObjectName(QString::fromLatin1(kQueueLabel));
-  hub_ = std::make_unique<SocketHub>(kMaxPendingBytesPerClient);
   hub_->moveToThread(&thread_);
   connect(&thread_, &QThread::started, [] { nameCurrentThread(kQueueLabel); });
   thread_.start();
@@ -21,8 +22,7 @@ InputSocket::InputSocket(QObject* parent) : QObject(parent) {
 
 InputSocket::~InputSocket() {
   SocketHub* hub = hub_.get();
-  QMetaObject::invokeMethod(
-      hub, [hub] { hub->closeAll(); }, Qt::BlockingQueuedConnection);
+  inbox_.postAndWait([hub] { hub->closeAll(); });
   thread_.quit();
   thread_.wait();
 }
@@ -33,8 +33,7 @@ void InputSocket::start() {
   SocketHub* hub = hub_.get();
   quint16 opened = 0;
   // Opening a loopback listener takes no time; waiting for it makes the port final on return.
-  QMetaObject::invokeMethod(
-      hub, [hub, &opened] { opened = hub->listen(); }, Qt::BlockingQueuedConnection);
+  inbox_.postAndWait([hub, &opened] { opened = hub->listen(); });
   if (opened == 0) return;
   port_.store(opened, std::memory_order_release);
   emit portChanged(opened);
@@ -61,8 +60,7 @@ void InputSocket::broadcast(const QJsonObject& message) {
   text += '\n';
   QByteArray line(text.data(), static_cast<qsizetype>(text.size()));
   SocketHub* hub = hub_.get();
-  QMetaObject::invokeMethod(
-      hub, [hub, line = std::move(line)] { hub->broadcast(line); }, Qt::QueuedConnection);
+  inbox_.post([hub, line = std::move(line)] { hub->broadcast(line); });
 }
 
 }  // namespace deskplay::core

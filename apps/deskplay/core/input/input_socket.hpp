@@ -7,14 +7,16 @@
 #include <atomic>
 #include <memory>
 
+#include "platform/qt/loop_inbox.hpp"
+
 namespace deskplay::core {
 
 class SocketHub;
 
 // The loopback TCP listener through which captured keys and the sound switch reach the game
 // engine: every message is one JSON line sent to every connected client. The listener, the
-// connections and all sends live on one serial worker thread; the main thread only hands
-// lines over and never waits for a client.
+// connections and all sends live on one serial worker thread, which takes its work from an
+// inbox; the main thread only hands lines over and never waits for a client.
 class InputSocket final : public QObject {
   Q_OBJECT
   Q_PROPERTY(quint16 port READ port NOTIFY portChanged)
@@ -58,11 +60,13 @@ class InputSocket final : public QObject {
 
  private:
   std::atomic<quint16> port_{0};
+  // Main thread only.
   bool started_ = false;
   QThread thread_;
-  // Lives on thread_; owns the listeners and the connections. Declared after thread_, so it
-  // goes first, once the destructor has stopped the thread.
+  // Lives on thread_; owns the listeners and the connections, touched only by the tasks of
+  // inbox_. Declared after thread_, so they go first, once the destructor has stopped it.
   std::unique_ptr<SocketHub> hub_;
+  platform::LoopInbox inbox_;
 };
 
 }  // namespace deskplay::core

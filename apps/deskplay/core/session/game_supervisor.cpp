@@ -172,7 +172,7 @@ void GameSupervisor::play(const Game& game, const std::vector<std::string>& args
 void GameSupervisor::abandonStart(std::optional<std::string> error) {
   // Whatever moved is put back; a failure here is for the user's manual restore.
   if (!stash_.restore()) log_.write("supervisor: the stash could not be restored");
-  if (const FeedbackStatus cleared = feedback_->clear(); !cleared.ok()) {
+  if (const Result<void, FeedbackError> cleared = feedback_->clear(); !cleared.ok()) {
     log_.write("supervisor: session files not cleared: " + cleared.message());
   }
   feedback_.reset();
@@ -192,7 +192,8 @@ void GameSupervisor::engineEnded(EngineExit exit) {
     log_.write("supervisor: status record rejected: " + read.message());
   }
   if (record && record->phase != session_phase::childComplete) {
-    if (const FeedbackStatus shown = feedback_->show(session_phase::restoring, *record);
+    if (const Result<void, FeedbackError> shown =
+            feedback_->show(session_phase::restoring, *record);
         !shown.ok()) {
       log_.write("supervisor: tiles not put back: " + shown.message());
       record.reset();
@@ -206,7 +207,7 @@ void GameSupervisor::engineEnded(EngineExit exit) {
 
   bool clean = endedCleanly(end);
   if (clean) {
-    if (const FeedbackStatus cleared = feedback_->clear(); cleared.ok()) {
+    if (const Result<void, FeedbackError> cleared = feedback_->clear(); cleared.ok()) {
       feedback_.reset();
     } else {
       log_.write("supervisor: session files not cleared: " + cleared.message());
@@ -253,7 +254,7 @@ void GameSupervisor::restoreDesktopNow() {
     return;
   }
   if (feedback_) {
-    if (const FeedbackStatus cleared = feedback_->clear(); !cleared.ok()) {
+    if (const Result<void, FeedbackError> cleared = feedback_->clear(); !cleared.ok()) {
       log_.write("supervisor: session files not cleared: " + cleared.message());
       setLastError(kSessionFilesNeedAttention);
       return;

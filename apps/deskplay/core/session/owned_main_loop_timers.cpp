@@ -4,14 +4,14 @@
 #include <algorithm>
 #include <chrono>
 
-#include "core/feedback/qt_main_loop_timers.hpp"
+#include "platform/qt/qt_main_loop_timers.hpp"
 
 namespace deskplay::core {
 
-std::unique_ptr<TimerHandle> OwnedMainLoopTimers::repeating(platform::Clock::Seconds interval,
-                                                            std::function<void()> tick) {
+std::unique_ptr<platform::TimerHandle> OwnedMainLoopTimers::repeating(
+    platform::Clock::Seconds interval, std::function<void()> tick) {
   // A repeating timer already ends with its handle.
-  return QtMainLoopTimers::shared().repeating(interval, std::move(tick));
+  return platform::QtMainLoopTimers::shared().repeating(interval, std::move(tick));
 }
 
 void OwnedMainLoopTimers::after(platform::Clock::Seconds delay, std::function<void()> task) {

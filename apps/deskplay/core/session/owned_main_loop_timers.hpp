@@ -2,7 +2,7 @@
 
 #include <QObject>
 
-#include "core/feedback/main_loop_timers.hpp"
+#include "platform/main_loop_timers.hpp"
 
 namespace deskplay::core {
 
@@ -10,10 +10,10 @@ namespace deskplay::core {
 // it goes is dropped, never run. Declared after the ports a session's goodbye touches and
 // before the stores, it lets everything go in order at quit instead of leaving a goodbye to
 // fire (or be destroyed) after the windows it holds are gone.
-class OwnedMainLoopTimers final : public MainLoopTimers {
+class OwnedMainLoopTimers final : public platform::MainLoopTimers {
  public:
-  [[nodiscard]] std::unique_ptr<TimerHandle> repeating(platform::Clock::Seconds interval,
-                                                       std::function<void()> tick) override;
+  [[nodiscard]] std::unique_ptr<platform::TimerHandle> repeating(
+      platform::Clock::Seconds interval, std::function<void()> tick) override;
   void after(platform::Clock::Seconds delay, std::function<void()> task) override;
 
  private:

@@ -5,7 +5,7 @@
 #include <QEventLoop>
 #include <memory>
 
-#include "core/feedback/qt_main_loop_timers.hpp"
+#include "platform/qt/qt_main_loop_timers.hpp"
 
 namespace deskplay::core {
 namespace {
@@ -19,7 +19,7 @@ struct Probe {
 // they fall due, so every one due before it has fired by then.
 void runLoopPast(platform::Clock::Seconds delay) {
   QEventLoop loop;
-  QtMainLoopTimers::shared().after(delay, [&loop] { loop.quit(); });
+  platform::QtMainLoopTimers::shared().after(delay, [&loop] { loop.quit(); });
   loop.exec();
 }
 

@@ -17,7 +17,7 @@ const char* text(bool value) {
 
 PermissionsModel::PermissionsModel(platform::Accessibility& accessibility,
                                    platform::PrivacyChecks& privacy, platform::Workspace& workspace,
-                                   MainLoopTimers& timers, ArcadeLog log,
+                                   platform::MainLoopTimers& timers, ArcadeLog log,
                                    std::function<void()> relaunch, QObject* parent)
     : QObject(parent),
       accessibilityPort_(accessibility),

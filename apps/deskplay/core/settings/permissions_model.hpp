@@ -6,8 +6,8 @@
 #include <string_view>
 
 #include "core/basics/arcade_log.hpp"
-#include "core/feedback/main_loop_timers.hpp"
 #include "platform/accessibility.hpp"
+#include "platform/main_loop_timers.hpp"
 #include "platform/privacy_checks.hpp"
 #include "platform/workspace.hpp"
 
@@ -36,7 +36,7 @@ class PermissionsModel final : public QObject {
   // The ports and `timers` must outlive the model. `relaunch` starts a new instance of the
   // application and quits this one. Reads the permissions once.
   PermissionsModel(platform::Accessibility& accessibility, platform::PrivacyChecks& privacy,
-                   platform::Workspace& workspace, MainLoopTimers& timers, ArcadeLog log,
+                   platform::Workspace& workspace, platform::MainLoopTimers& timers, ArcadeLog log,
                    std::function<void()> relaunch, QObject* parent = nullptr);
   ~PermissionsModel() override;
 
@@ -64,13 +64,13 @@ class PermissionsModel final : public QObject {
   platform::Accessibility& accessibilityPort_;
   platform::PrivacyChecks& privacy_;
   platform::Workspace& workspace_;
-  MainLoopTimers& timers_;
+  platform::MainLoopTimers& timers_;
   ArcadeLog log_;
   std::function<void()> relaunch_;
   bool accessibility_ = false;
   bool inputMonitoring_ = false;
   bool loggedOnce_ = false;
-  std::unique_ptr<TimerHandle> poll_;
+  std::unique_ptr<platform::TimerHandle> poll_;
 };
 
 }  // namespace deskplay::core

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/feedback/manual_main_loop_timers.hpp"
+#include "platform/testing/fake_main_loop_timers.hpp"
 #include "platform/testing/fake_accessibility.hpp"
 #include "platform/testing/fake_clock.hpp"
 #include "platform/testing/fake_privacy_checks.hpp"
@@ -48,7 +48,7 @@ class PermissionsModelTest : public ::testing::Test {
 
   support::TempDir logDir_;
   platform::testing::FakeClock clock_;
-  testing::ManualMainLoopTimers timers_;
+  platform::testing::FakeMainLoopTimers timers_;
   platform::testing::FakeAccessibility accessibility_;
   platform::testing::FakePrivacyChecks privacy_;
   platform::testing::FakeWorkspace workspace_;

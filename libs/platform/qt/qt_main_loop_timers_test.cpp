@@ -1,4 +1,4 @@
-#include "core/feedback/qt_main_loop_timers.hpp"
+#include "platform/qt/qt_main_loop_timers.hpp"
 
 #include <gtest/gtest.h>
 
@@ -6,10 +6,10 @@
 #include <QTest>
 #include <memory>
 
-namespace deskplay::core {
+namespace deskplay::platform {
 namespace {
 
-using Seconds = platform::Clock::Seconds;
+using Seconds = Clock::Seconds;
 
 class QtMainLoopTimersTest : public ::testing::Test {
  protected:
@@ -22,7 +22,7 @@ class QtMainLoopTimersTest : public ::testing::Test {
   }
 
   int argc = 1;
-  char name[16] = "feedback_test";
+  char name[16] = "platform_qt";
   char* argv[2] = {name, nullptr};
   QCoreApplication application{argc, argv};
 };
@@ -50,4 +50,4 @@ TEST_F(QtMainLoopTimersTest, RunsADelayedTaskOnce) {
 }
 
 }  // namespace
-}  // namespace deskplay::core
+}  // namespace deskplay::platform

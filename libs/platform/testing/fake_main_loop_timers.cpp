@@ -1,15 +1,15 @@
-#include "core/feedback/manual_main_loop_timers.hpp"
+#include "platform/testing/fake_main_loop_timers.hpp"
 
 #include <algorithm>
 #include <cstdint>
 #include <map>
 #include <optional>
 
-namespace deskplay::core::testing {
+namespace deskplay::platform::testing {
 
-using Seconds = platform::Clock::Seconds;
+using Seconds = Clock::Seconds;
 
-struct ManualMainLoopTimers::State {
+struct FakeMainLoopTimers::State {
   struct Entry {
     Seconds due;
     std::optional<Seconds> interval;  // set for repeating timers
@@ -21,11 +21,11 @@ struct ManualMainLoopTimers::State {
 
 namespace {
 
-class ManualTimerHandle final : public TimerHandle {
+class FakeTimerHandle final : public TimerHandle {
  public:
-  ManualTimerHandle(std::weak_ptr<void> state, std::function<void()> cancel)
+  FakeTimerHandle(std::weak_ptr<void> state, std::function<void()> cancel)
       : state_(std::move(state)), cancel_(std::move(cancel)) {}
-  ~ManualTimerHandle() override {
+  ~FakeTimerHandle() override {
     if (!state_.expired()) cancel_();
   }
 
@@ -36,26 +36,26 @@ class ManualTimerHandle final : public TimerHandle {
 
 }  // namespace
 
-ManualMainLoopTimers::ManualMainLoopTimers(platform::testing::FakeClock& clock)
+FakeMainLoopTimers::FakeMainLoopTimers(FakeClock& clock)
     : clock_(clock), state_(std::make_shared<State>()) {}
 
-ManualMainLoopTimers::~ManualMainLoopTimers() = default;
+FakeMainLoopTimers::~FakeMainLoopTimers() = default;
 
-std::unique_ptr<TimerHandle> ManualMainLoopTimers::repeating(Seconds interval,
-                                                             std::function<void()> tick) {
+std::unique_ptr<TimerHandle> FakeMainLoopTimers::repeating(Seconds interval,
+                                                           std::function<void()> tick) {
   const std::uint64_t id = state_->nextId++;
   state_->entries.emplace(id, State::Entry{clock_.uptime() + interval, interval, std::move(tick)});
   State* state = state_.get();
-  return std::make_unique<ManualTimerHandle>(state_, [state, id] { state->entries.erase(id); });
+  return std::make_unique<FakeTimerHandle>(state_, [state, id] { state->entries.erase(id); });
 }
 
-void ManualMainLoopTimers::after(Seconds delay, std::function<void()> task) {
+void FakeMainLoopTimers::after(Seconds delay, std::function<void()> task) {
   const std::uint64_t id = state_->nextId++;
   state_->entries.emplace(id, State::Entry{clock_.uptime() + std::max(delay, Seconds(0)),
                                            std::nullopt, std::move(task)});
 }
 
-void ManualMainLoopTimers::advance(Seconds duration) {
+void FakeMainLoopTimers::advance(Seconds duration) {
   const Seconds target = clock_.uptime() + duration;
   for (;;) {
     auto next = state_->entries.end();
@@ -79,18 +79,18 @@ void ManualMainLoopTimers::advance(Seconds duration) {
   if (target > clock_.uptime()) clock_.advance(target - clock_.uptime());
 }
 
-void ManualMainLoopTimers::runDue() {
+void FakeMainLoopTimers::runDue() {
   advance(Seconds(0));
 }
 
-int ManualMainLoopTimers::repeatingCount() const {
+int FakeMainLoopTimers::repeatingCount() const {
   return static_cast<int>(
       std::count_if(state_->entries.begin(), state_->entries.end(),
                     [](const auto& entry) { return entry.second.interval.has_value(); }));
 }
 
-int ManualMainLoopTimers::pendingCount() const {
+int FakeMainLoopTimers::pendingCount() const {
   return static_cast<int>(state_->entries.size()) - repeatingCount();
 }
 
-}  // namespace deskplay::core::testing
+}  // namespace deskplay::platform::testing

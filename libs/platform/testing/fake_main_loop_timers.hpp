@@ -2,24 +2,24 @@
 
 #include <memory>
 
-#include "core/feedback/main_loop_timers.hpp"
+#include "platform/main_loop_timers.hpp"
 #include "platform/testing/fake_clock.hpp"
 
-namespace deskplay::core::testing {
+namespace deskplay::platform::testing {
 
 // Timers that fire only when the test moves time through them: `advance` steps the fake
 // clock from one due time to the next and runs what falls due, in order.
-class ManualMainLoopTimers final : public MainLoopTimers {
+class FakeMainLoopTimers final : public MainLoopTimers {
  public:
-  explicit ManualMainLoopTimers(platform::testing::FakeClock& clock);
-  ~ManualMainLoopTimers() override;
+  explicit FakeMainLoopTimers(FakeClock& clock);
+  ~FakeMainLoopTimers() override;
 
-  [[nodiscard]] std::unique_ptr<TimerHandle> repeating(platform::Clock::Seconds interval,
+  [[nodiscard]] std::unique_ptr<TimerHandle> repeating(Clock::Seconds interval,
                                                        std::function<void()> tick) override;
-  void after(platform::Clock::Seconds delay, std::function<void()> task) override;
+  void after(Clock::Seconds delay, std::function<void()> task) override;
 
   // Moves the clock forward by `duration`, running each task as its time comes.
-  void advance(platform::Clock::Seconds duration);
+  void advance(Clock::Seconds duration);
   // Runs what is due now without moving the clock.
   void runDue();
 
@@ -28,8 +28,8 @@ class ManualMainLoopTimers final : public MainLoopTimers {
 
  private:
   struct State;
-  platform::testing::FakeClock& clock_;
+  FakeClock& clock_;
   std::shared_ptr<State> state_;
 };
 
-}  // namespace deskplay::core::testing
+}  // namespace deskplay::platform::testing

@@ -1,4 +1,4 @@
-#include "core/feedback/manual_main_loop_timers.hpp"
+#include "platform/testing/fake_main_loop_timers.hpp"
 
 #include <gtest/gtest.h>
 
@@ -6,14 +6,14 @@
 #include <string>
 #include <vector>
 
-namespace deskplay::core::testing {
+namespace deskplay::platform::testing {
 namespace {
 
-using Seconds = platform::Clock::Seconds;
+using Seconds = Clock::Seconds;
 
-TEST(ManualMainLoopTimersTest, RunsTasksInTimeOrderWithTheClockAtTheirTime) {
-  platform::testing::FakeClock clock(Seconds(100));
-  ManualMainLoopTimers timers(clock);
+TEST(FakeMainLoopTimersTest, RunsTasksInTimeOrderWithTheClockAtTheirTime) {
+  FakeClock clock(Seconds(100));
+  FakeMainLoopTimers timers(clock);
   std::vector<std::string> log;
 
   timers.after(Seconds(0.6),
@@ -29,9 +29,9 @@ TEST(ManualMainLoopTimersTest, RunsTasksInTimeOrderWithTheClockAtTheirTime) {
   EXPECT_EQ(timers.repeatingCount(), 1);
 }
 
-TEST(ManualMainLoopTimersTest, AHandleStopsItsTimerEvenFromItsOwnTick) {
-  platform::testing::FakeClock clock;
-  ManualMainLoopTimers timers(clock);
+TEST(FakeMainLoopTimersTest, AHandleStopsItsTimerEvenFromItsOwnTick) {
+  FakeClock clock;
+  FakeMainLoopTimers timers(clock);
   int ticks = 0;
   std::unique_ptr<TimerHandle> handle;
   handle = timers.repeating(Seconds(1), [&] {
@@ -44,20 +44,20 @@ TEST(ManualMainLoopTimersTest, AHandleStopsItsTimerEvenFromItsOwnTick) {
   EXPECT_EQ(timers.repeatingCount(), 0);
 }
 
-TEST(ManualMainLoopTimersTest, AHandleMayOutliveTheTimers) {
-  platform::testing::FakeClock clock;
+TEST(FakeMainLoopTimersTest, AHandleMayOutliveTheTimers) {
+  FakeClock clock;
   int oldTicks = 0;
   auto token = std::make_shared<int>(0);
   std::unique_ptr<TimerHandle> oldHandle;
   {
-    ManualMainLoopTimers timers(clock);
+    FakeMainLoopTimers timers(clock);
     oldHandle = timers.repeating(Seconds(1), [&oldTicks, token] { ++oldTicks; });
   }
   // The tick went with the timers; the handle does not keep it.
   EXPECT_EQ(token.use_count(), 1);
 
   // Timers made since, maybe where the old ones were, are left alone by the old handle.
-  ManualMainLoopTimers timers(clock);
+  FakeMainLoopTimers timers(clock);
   int newTicks = 0;
   const auto newHandle = timers.repeating(Seconds(1), [&newTicks] { ++newTicks; });
   oldHandle.reset();
@@ -68,4 +68,4 @@ TEST(ManualMainLoopTimersTest, AHandleMayOutliveTheTimers) {
 }
 
 }  // namespace
-}  // namespace deskplay::core::testing
+}  // namespace deskplay::platform::testing

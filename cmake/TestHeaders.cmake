@@ -1,0 +1,30 @@
+# Test programs parse GoogleTest, nlohmann/json and Qt's core headers in every file; each
+# program compiles them once, as a precompiled header, with its own flags. GCC's optimising
+# builds are left out: a precompiled header loses the system-header status of the standard
+# library there, so GCC 12's false -Warray-bounds reports inside <string> become errors.
+option(DESKPLAY_TEST_PCH "Precompile the common headers of the test programs" ON)
+
+function(deskplay_precompile_test_headers)
+  if(NOT DESKPLAY_TEST_PCH)
+    return()
+  endif()
+  if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND NOT CMAKE_BUILD_TYPE STREQUAL "Debug")
+    return()
+  endif()
+  deskplay_all_targets("${PROJECT_SOURCE_DIR}" targets)
+  deskplay_test_programs("${targets}" programs)
+  foreach(program IN LISTS programs)
+    get_target_property(libraries ${program} LINK_LIBRARIES)
+    set(headers <gtest/gtest.h> <string> <vector> <memory> <filesystem>)
+    if(libraries MATCHES "GTest::gmock")
+      list(APPEND headers <gmock/gmock.h>)
+    endif()
+    if(libraries MATCHES "nlohmann_json")
+      list(APPEND headers <nlohmann/json.hpp>)
+    endif()
+    if(libraries MATCHES "Qt6::")
+      list(APPEND headers <QObject> <QString> <QCoreApplication>)
+    endif()
+    target_precompile_headers(${program} PRIVATE ${headers})
+  endforeach()
+endfunction()
