@@ -46,6 +46,7 @@
 #include "simdesk_input.hpp"
 #include "simdesk_session.hpp"
 #include "support/child_process.hpp"
+#include "support/tile_names.hpp"
 
 namespace deskplay::bench {
 
@@ -283,7 +284,7 @@ class FinderWatch {
       TileIcon tile;
       if (entry.get_object().get(item) || item["name"].get_string().get(name)) continue;
       tile.name = std::string(name);
-      if (!snake::isTileName(tile.name)) continue;
+      if (!testing::isTileName(tile.name)) continue;
       if (item["position"].get_object().get(position) || position["x"].get_double().get(tile.x) ||
           position["y"].get_double().get(tile.y)) {
         continue;

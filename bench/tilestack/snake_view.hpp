@@ -126,7 +126,4 @@ class SnakeView {
 // middle. Nothing when only one cell on is there room: the key should wait for that step.
 std::optional<Direction> chooseTurn(const SnakeView& view, Direction heading);
 
-// Whether `tile` is a game tile's name: thin (U+2009) and hair (U+200A) spaces only.
-bool isTileName(const std::string& name);
-
 }  // namespace deskplay::bench::snake

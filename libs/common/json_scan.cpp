@@ -3,20 +3,14 @@
 #include <cstdint>
 #include <cstring>
 
+#include "common/word_bytes.hpp"
+
 namespace deskplay {
 
 namespace {
 
-constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
-constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
-
-// Whether any byte of `word` is below `limit` (limit <= 0x80).
-constexpr bool hasByteBelow(std::uint64_t word, std::uint8_t limit) {
-  return ((word - kOnes * limit) & ~word & kHighBits) != 0;
-}
-
 constexpr bool hasByte(std::uint64_t word, char byte) {
-  return hasByteBelow(word ^ (kOnes * static_cast<std::uint8_t>(byte)), 1);
+  return deskplay::hasByte(word, static_cast<std::uint8_t>(byte));
 }
 
 bool isSpecial(char c, SlashEscaping slashes) {

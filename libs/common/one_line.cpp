@@ -3,21 +3,11 @@
 #include <cstdint>
 #include <cstring>
 
+#include "common/word_bytes.hpp"
+
 namespace deskplay {
 
 namespace {
-
-constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
-constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
-
-// Whether any byte of `word` is below `limit` (limit <= 0x80).
-constexpr bool hasByteBelow(std::uint64_t word, std::uint8_t limit) {
-  return ((word - kOnes * limit) & ~word & kHighBits) != 0;
-}
-
-constexpr bool hasByte(std::uint64_t word, std::uint8_t byte) {
-  return hasByteBelow(word ^ (kOnes * byte), 1);
-}
 
 // Every line break starts with a control byte or with the lead byte of NEL (C2 85), LS
 // (E2 80 A8) or PS (E2 80 A9). Lead bytes are never continuation bytes, so a match is a

@@ -29,16 +29,6 @@ std::string fileText(const fs::path& path) {
 
 }  // namespace
 
-bool isTileName(const std::string& name) {
-  // U+2009 and U+200A are E2 80 89 and E2 80 8A in UTF-8.
-  if (name.empty() || name.size() % 3 != 0) return false;
-  for (std::size_t at = 0; at < name.size(); at += 3) {
-    if (name.compare(at, 2, "\xE2\x80") != 0) return false;
-    if (name[at + 2] != '\x89' && name[at + 2] != '\x8A') return false;
-  }
-  return true;
-}
-
 fs::path builtBundle() {
   return DESKPLAY_BUNDLE;
 }
@@ -66,12 +56,11 @@ PlayedDesktop::~PlayedDesktop() {
 
 std::vector<std::string> PlayedDesktop::environment() const {
   std::vector<std::string> entries = simdesk_.environment();
-  entries.insert(entries.end(),
-                 {"TMPDIR=" + temporary_.string(),
-                  "XDG_CONFIG_HOME=" + (home() / ".config").string(),
-                  "XDG_DATA_HOME=" + (home() / ".local/share").string(),
-                  "DESKPLAY_SIM_TOOLS=" + simToolsFolder().string(), "SDL_AUDIODRIVER=dummy",
-                  "DISPLAY=", "WAYLAND_DISPLAY="});
+  entries.insert(entries.end(), {"TMPDIR=" + temporary_.string(),
+                                 "XDG_CONFIG_HOME=" + (home() / ".config").string(),
+                                 "XDG_DATA_HOME=" + (home() / ".local/share").string(),
+                                 "DESKPLAY_SIM_TOOLS=" + simToolsFolder().string(),
+                                 "SDL_AUDIODRIVER=dummy", "DISPLAY=", "WAYLAND_DISPLAY="});
   return entries;
 }
 

@@ -14,6 +14,7 @@
 #include "support/child_process.hpp"
 #include "support/eventually.hpp"
 #include "support/temp_dir.hpp"
+#include "support/tile_names.hpp"
 
 namespace deskplay::testing {
 
@@ -84,9 +85,6 @@ class PlayedDesktop {
   std::filesystem::path temporary_;
   std::unique_ptr<ChildProcess> instance_;
 };
-
-// The tile names of a game: thin and hair spaces only.
-bool isTileName(const std::string& name);
 
 // The application built by this tree, and the checkout of the game workspace.
 std::filesystem::path builtBundle();

@@ -13,6 +13,7 @@
 #include "core/session/engine_process.hpp"
 #include "core/session/engine_record.hpp"
 #include "core/session/leftover_engine.hpp"
+#include "core/session/process_identity.hpp"
 #include "core/settings/server_url.hpp"
 
 namespace deskplay::core {
@@ -57,7 +58,11 @@ GameSupervisor::~GameSupervisor() {
     process_->terminate();
     if (!process_->waitForFinished(kEngineGraceMs)) {
       const auto group = static_cast<pid_t>(process_->processId());
-      if (group > 1) ::kill(-group, SIGKILL);
+      if (group > 1) {
+        ::kill(-group, SIGKILL);
+        // The stash goes back only once nothing of the engine's group can still draw.
+        static_cast<void>(awaitGroupEnd(group, std::chrono::milliseconds(kEngineGraceMs)));
+      }
       process_->waitForFinished(kEngineGraceMs);
     }
     if (process_->state() == QProcess::NotRunning) {

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <string>
 #include <string_view>
+#include <thread>
 
 #if defined(__APPLE__)
 #include <libproc.h>
@@ -161,5 +162,14 @@ bool processGroupRuns(pid_t group) {
 }
 
 #endif
+
+bool awaitGroupEnd(pid_t group, std::chrono::milliseconds limit) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  while (processGroupRuns(group)) {
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return true;
+}
 
 }  // namespace deskplay::core

@@ -2,6 +2,7 @@
 
 #include <sys/types.h>
 
+#include <chrono>
 #include <optional>
 #include <string>
 
@@ -28,5 +29,9 @@ std::optional<std::string> currentBootId();
 // Whether a process of the group `group` still runs; ended processes that wait to be
 // collected do not count.
 bool processGroupRuns(pid_t group);
+
+// Polls until nothing of the group runs or `limit` has passed; true when it ended. A group
+// that was just killed needs this: its members die a moment after the signal is sent.
+bool awaitGroupEnd(pid_t group, std::chrono::milliseconds limit);
 
 }  // namespace deskplay::core
