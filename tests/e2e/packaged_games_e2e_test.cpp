@@ -43,13 +43,20 @@ class PackagedGames : public ::testing::Test {
   }
 
   // The tiles are drawn: at each tile's centre the screen shows something other than what
-  // it shows there once the game is over.
+  // it shows there once the game is over. The screenshot counts once the board is still, the
+  // same tiles in the same places before and after it.
   void expectTilesOnScreen(const std::string& name) {
-    const std::vector<DesktopIcon> tiles = desk_.tiles();
-    const QImage during(QString::fromStdString(desk_.screenshot(name + "-playing").string()));
-    ASSERT_FALSE(during.isNull());
-    duringTiles_ = tiles;
-    duringShot_ = during;
+    const auto sorted = [](std::vector<DesktopIcon> icons) {
+      std::sort(icons.begin(), icons.end(),
+                [](const DesktopIcon& a, const DesktopIcon& b) { return a.name < b.name; });
+      return icons;
+    };
+    ASSERT_TRUE(eventually([&] {
+      const std::vector<DesktopIcon> before = sorted(desk_.tiles());
+      duringShot_ = QImage(QString::fromStdString(desk_.screenshot(name + "-playing").string()));
+      duringTiles_ = sorted(desk_.tiles());
+      return !duringShot_.isNull() && !before.empty() && before == duringTiles_;
+    })) << "the board never stood still for a screenshot";
   }
 
   // The stop hotkey ends the game; the session ends cleanly and the Desktop is as before.
