@@ -37,11 +37,11 @@ function record(id: string): Record<string, unknown> {
 interface FixtureGame {
   gameJson?: unknown;
   sounds?: Record<string, SoundRecipe>;
-  // Replaces a generated file: "<id>.ts" (the spec), "main.ts", or null to leave it out.
+  // Replaces a generated file: "<id>.ts" (the definition), "main.ts", or null to leave it out.
   files?: Record<string, string | null>;
 }
 
-// A game folder like the workspace's: its record, its spec module and an entry module that
+// A game folder like the workspace's: its record, its definition module and an entry module that
 // also pulls in a CommonJS file (as `ws` is), printing what it found when run.
 function writeGames(games: Record<string, FixtureGame>): string {
   const gamesDir = freshFolder('games');
@@ -50,12 +50,12 @@ function writeGames(games: Record<string, FixtureGame>): string {
     mkdirSync(folder);
     const files: Record<string, string | null> = {
       'game.json': JSON.stringify(game.gameJson ?? { ...record(id), unknownKey: 'dropped' }),
-      [`${id}.ts`]: `export const spec = { id: ${JSON.stringify(id)}, tickMs: 100, sounds: ${JSON.stringify(game.sounds ?? { beep })} };\n`,
+      [`${id}.ts`]: `export const definition = { id: ${JSON.stringify(id)}, tickMs: 100, sounds: ${JSON.stringify(game.sounds ?? { beep })} };\n`,
       'legacy.cjs': "const { EventEmitter } = require('node:events');\nmodule.exports = { emitter: EventEmitter.name };\n",
       'main.ts': [
-        `import { spec } from './${id}.ts';`,
+        `import { definition } from './${id}.ts';`,
         "import legacy from './legacy.cjs';",
-        'console.log(JSON.stringify({ id: spec.id, emitter: legacy.emitter, args: process.argv.slice(2) }));',
+        'console.log(JSON.stringify({ id: definition.id, emitter: legacy.emitter, args: process.argv.slice(2) }));',
         '',
       ].join('\n'),
       ...game.files,
@@ -126,14 +126,14 @@ describe('bundleGames', () => {
     { name: 'a record that fails its check', game: { gameJson: { ...record('alpha'), section: 'racing' } }, message: /games\/alpha\/game\.json.*section/ },
     { name: 'a record naming another folder', game: { gameJson: { ...record('alpha'), id: 'Alpha' } }, message: /games\/alpha\/game\.json.*"id"/ },
     { name: 'a game.json that is not JSON', game: { files: { 'game.json': '{"id": ' } }, message: /games\/alpha\/game\.json/ },
-    { name: 'no spec module', game: { files: { 'alpha.ts': null, 'main.ts': 'console.log(1);\n' } }, message: /games\/alpha\/alpha\.ts is missing/ },
+    { name: 'no definition module', game: { files: { 'alpha.ts': null, 'main.ts': 'console.log(1);\n' } }, message: /games\/alpha\/alpha\.ts is missing/ },
     {
-      name: 'a spec module without the spec',
-      game: { files: { 'alpha.ts': "export const spec = { id: 'other', sounds: {} };\n" } },
-      message: /games\/alpha\/alpha\.ts must export exactly one game spec with id "alpha"/,
+      name: 'a definition module without the definition',
+      game: { files: { 'alpha.ts': "export const definition = { id: 'other', sounds: {} };\n" } },
+      message: /games\/alpha\/alpha\.ts must export exactly one game definition with id "alpha"/,
     },
     { name: 'a sound name that is no file name', game: { sounds: { '../escape': beep } }, message: /"\.\.\/escape" cannot be a file name/ },
-    { name: 'an entry module that does not compile', game: { files: { 'main.ts': 'import { spec } from "./alpha.ts"\nconst = 1;\n' } }, message: /^games\/alpha: / },
+    { name: 'an entry module that does not compile', game: { files: { 'main.ts': 'import { definition } from "./alpha.ts"\nconst = 1;\n' } }, message: /^games\/alpha: / },
   ];
   for (const { name, game, message } of broken) {
     test(`${name}: fails, naming the game, and leaves the last good build as it was`, async () => {

@@ -57,22 +57,22 @@ async function gameIds(gamesDir: string): Promise<string[]> {
   return ids.sort();
 }
 
-// The game's spec lives in games/<id>/<id>.ts; its sounds are rendered at build time so the
+// The game's definition lives in games/<id>/<id>.ts; its sounds are rendered at build time so the
 // packaged game never synthesises them.
 async function soundsOf(gamesDir: string, id: string): Promise<Record<string, SoundRecipe>> {
   const file = path.join(gamesDir, id, `${id}.ts`);
   const where = `games/${id}/${id}.ts`;
-  if (!(await exists(file))) throw new BundleError(`${where} is missing: it exports the game's spec`);
+  if (!(await exists(file))) throw new BundleError(`${where} is missing: it exports the game's definition`);
   const module = (await import(pathToFileURL(file).href)) as Record<string, unknown>;
-  const specs = Object.values(module).filter(
+  const definitions = Object.values(module).filter(
     (value): value is { id: string; sounds: unknown } =>
       typeof value === 'object' && value !== null && (value as { id?: unknown }).id === id,
   );
-  if (specs.length !== 1) {
-    throw new BundleError(`${where} must export exactly one game spec with id "${id}" (found ${specs.length})`);
+  if (definitions.length !== 1) {
+    throw new BundleError(`${where} must export exactly one game definition with id "${id}" (found ${definitions.length})`);
   }
-  const sounds = specs[0]!.sounds;
-  if (typeof sounds !== 'object' || sounds === null) throw new BundleError(`${where}: the spec has no sounds`);
+  const sounds = definitions[0]!.sounds;
+  if (typeof sounds !== 'object' || sounds === null) throw new BundleError(`${where}: the definition has no sounds`);
   for (const name of Object.keys(sounds)) {
     if (!soundName.test(name)) {
       throw new BundleError(`${where}: the sound name ${JSON.stringify(name)} cannot be a file name`);

@@ -36,10 +36,12 @@ for phase in ${FAKE_ENGINE_PHASES:-}; do
   fi
 done
 if [ "${FAKE_ENGINE_HELPERS:-}" = 1 ]; then
-  sleep 1000 &
+  # Stand-ins that run until they are killed: a companion in the engine's group, and a keeper
+  # in a session of its own.
+  tail -f /dev/null &
   companion=$!
   echo $companion > "$record/companion-pid"
-  setsid sleep 1000 &
+  setsid tail -f /dev/null &
   echo $! > "$record/keeper-pid"
 fi
 

@@ -78,7 +78,7 @@ export interface GameContext {
   leave(): void;
 }
 
-export interface GameSpec<State> {
+export interface GameDefinition<State> {
   id: string;
   // Milliseconds between ticks.
   tickMs: number;

@@ -4,6 +4,6 @@ export { runGame } from './run.ts';
 export { checkSoloOnlyArgs, isSoloArgs } from './solo_args.ts';
 export { renderWav } from './sound/wav.ts';
 export { soundFileName } from './sound/sound_board.ts';
-export type { Board, BoardRequest, Cell, Drawing, GameContext, GameInput, GameSpec, KeyName, Look, Tile } from './game.ts';
+export type { Board, BoardRequest, Cell, Drawing, GameContext, GameInput, GameDefinition, KeyName, Look, Tile } from './game.ts';
 export type { DesktopMetrics, Easing, Point } from './companions/contracts.ts';
 export type { Note, SoundRecipe, Wave } from './sound/recipe.ts';

@@ -30,7 +30,7 @@ function makeLoop(options: { tickMs?: number; step?: (state: string[], inputs: r
     leave: () => loop?.stop(),
   };
   loop = new GameLoop<string[]>({
-    spec: {
+    definition: {
       tickMs: options.tickMs ?? 100,
       step: (state, inputs, stepContext) => {
         journal.push(`step ${stepContext.tick} at ${clock.now()}: ${inputs.map((input) => (input.kind === 'key' ? input.char : 'click')).join('')}`);

@@ -4,10 +4,10 @@
 
 import type { Clock } from './clock.ts';
 import { EngineFailure, describeError } from './failure.ts';
-import type { Board, Drawing, GameContext, GameInput, GameSpec } from './game.ts';
+import type { Board, Drawing, GameContext, GameInput, GameDefinition } from './game.ts';
 
 export interface GameLoopOptions<State> {
-  spec: Pick<GameSpec<State>, 'tickMs' | 'step' | 'draw'>;
+  definition: Pick<GameDefinition<State>, 'tickMs' | 'step' | 'draw'>;
   board: Board;
   context: GameContext;
   state: State;
@@ -27,8 +27,8 @@ export class GameLoop<State> {
   #running = false;
 
   constructor(options: GameLoopOptions<State>) {
-    if (!(Number.isFinite(options.spec.tickMs) && options.spec.tickMs > 0)) {
-      throw new EngineFailure('game', `the game ticks every ${options.spec.tickMs} ms`);
+    if (!(Number.isFinite(options.definition.tickMs) && options.definition.tickMs > 0)) {
+      throw new EngineFailure('game', `the game ticks every ${options.definition.tickMs} ms`);
     }
     this.#options = options;
     this.#state = options.state;
@@ -49,7 +49,7 @@ export class GameLoop<State> {
   start(): void {
     if (this.#running) return;
     this.#running = true;
-    this.#nextTickAt = this.#options.clock.now() + this.#options.spec.tickMs;
+    this.#nextTickAt = this.#options.clock.now() + this.#options.definition.tickMs;
     this.#schedule();
   }
 
@@ -68,15 +68,15 @@ export class GameLoop<State> {
   #runTick(): void {
     this.#cancelTimer = null;
     if (!this.#running) return;
-    const { spec, board, context, clock } = this.#options;
+    const { definition, board, context, clock } = this.#options;
     const inputs = this.#inputs;
     this.#inputs = [];
     this.#tick += 1;
     let drawing: Drawing | null = null;
     try {
-      this.#state = spec.step(this.#state, inputs, context);
+      this.#state = definition.step(this.#state, inputs, context);
       // step may have ended the game (leave); then nothing more is drawn or scheduled.
-      if (this.#running) drawing = spec.draw(this.#state, board);
+      if (this.#running) drawing = definition.draw(this.#state, board);
     } catch (error) {
       this.stop();
       this.#options.fail(new EngineFailure('game', `the game failed at tick ${this.#tick}: ${describeError(error)}`, { cause: error }));
@@ -87,8 +87,8 @@ export class GameLoop<State> {
 
     // Ticks keep to their grid; after a stall (a slow step, a busy machine) the loop carries
     // on from now instead of running the missed ticks back to back.
-    this.#nextTickAt += spec.tickMs;
-    if (this.#nextTickAt <= clock.now()) this.#nextTickAt = clock.now() + spec.tickMs;
+    this.#nextTickAt += definition.tickMs;
+    if (this.#nextTickAt <= clock.now()) this.#nextTickAt = clock.now() + definition.tickMs;
     this.#schedule();
   }
 }

@@ -7,7 +7,7 @@ import path from 'node:path';
 import type { PositionUpdate } from './companions/contracts.ts';
 import { systemClock } from './clock.ts';
 import { layoutBoard } from './board.ts';
-import type { GameInput, GameSpec } from './game.ts';
+import type { GameInput, GameDefinition } from './game.ts';
 import { launchRefused, runEngine, type EngineHost } from './run.ts';
 import { fakeCompanions, type FakeCompanions } from './test_fixtures/fake_companions.ts';
 import { waitFor } from './test_fixtures/wait_for.ts';
@@ -68,7 +68,7 @@ interface Harness {
   crash: (error: unknown) => void;
 }
 
-function start<State>(spec: GameSpec<State>, env: NodeJS.ProcessEnv, gameFolder: string, companions: FakeCompanions, args: string[] = []): Harness {
+function start<State>(definition: GameDefinition<State>, env: NodeJS.ProcessEnv, gameFolder: string, companions: FakeCompanions, args: string[] = []): Harness {
   const log: string[] = [];
   let terminate: (signal: NodeJS.Signals) => void = () => {};
   let crash: (error: unknown) => void = () => {};
@@ -81,7 +81,7 @@ function start<State>(spec: GameSpec<State>, env: NodeJS.ProcessEnv, gameFolder:
     onTerminate: (handler) => (terminate = handler),
     onCrash: (handler) => (crash = handler),
   };
-  const exited = runEngine(spec, gameFolder, host);
+  const exited = runEngine(definition, gameFolder, host);
   return {
     exited,
     log,

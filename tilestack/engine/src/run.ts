@@ -1,10 +1,10 @@
-// Running a game: the entry module of every game calls runGame with its spec and its folder.
+// Running a game: the entry module of every game calls runGame with its definition and its folder.
 
 import type { Clock } from './clock.ts';
 import { systemClock } from './clock.ts';
 import { programCompanions, type CompanionStarter } from './companion_starter.ts';
 import { describeError } from './failure.ts';
-import type { GameSpec } from './game.ts';
+import type { GameDefinition } from './game.ts';
 import { GameLog } from './game_log.ts';
 import { readSession, type Session } from './session.ts';
 import { SessionRun } from './session_run.ts';
@@ -27,16 +27,16 @@ export interface EngineHost {
 // desktop was touched.
 export const launchRefused = 2;
 
-export async function runEngine<State>(spec: GameSpec<State>, gameFolder: string, host: EngineHost): Promise<number> {
+export async function runEngine<State>(definition: GameDefinition<State>, gameFolder: string, host: EngineHost): Promise<number> {
   const log = new GameLog((text) => host.writeError(text));
   const reading = readSession(host.env);
   if (!reading.ok) {
-    for (const problem of reading.problems) log.line(`cannot start ${spec.id}: ${problem}`);
+    for (const problem of reading.problems) log.line(`cannot start ${definition.id}: ${problem}`);
     return launchRefused;
   }
   let refusal: string | null;
   try {
-    refusal = spec.checkArgs(host.args);
+    refusal = definition.checkArgs(host.args);
   } catch (error) {
     refusal = `the game's argument check failed: ${describeError(error)}`;
   }
@@ -46,7 +46,7 @@ export async function runEngine<State>(spec: GameSpec<State>, gameFolder: string
   }
 
   const run = new SessionRun({
-    spec,
+    definition,
     session: reading.session,
     args: host.args,
     gameFolder,
@@ -78,8 +78,8 @@ export function processHost(): EngineHost {
 
 // Runs the game in this process until the session ends, then exits with its status: 0 after
 // a clean end, 1 after a failure, 2 when the launch was refused.
-export function runGame<State>(spec: GameSpec<State>, gameFolder: string): void {
-  runEngine(spec, gameFolder, processHost()).then(
+export function runGame<State>(definition: GameDefinition<State>, gameFolder: string): void {
+  runEngine(definition, gameFolder, processHost()).then(
     (exitStatus) => process.exit(exitStatus),
     (error: unknown) => {
       process.stderr.write(`tilestack: ${describeError(error)}\n`);

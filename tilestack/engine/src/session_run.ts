@@ -10,7 +10,7 @@ import type { Clock } from './clock.ts';
 import { layoutBoard } from './board.ts';
 import { DesktopSettings } from './desktop_settings.ts';
 import { EngineFailure, describeError, isUnrecoverable } from './failure.ts';
-import type { Board, GameContext, GameInput, GameSpec } from './game.ts';
+import type { Board, GameContext, GameInput, GameDefinition } from './game.ts';
 import type { GameLog } from './game_log.ts';
 import { InputSocketClient, type InputMessage } from './input_socket.ts';
 import { Keeper } from './keeper.ts';
@@ -24,7 +24,7 @@ import { LookLibrary } from './tiles/look_library.ts';
 import { TileLayer } from './tiles/tile_layer.ts';
 
 export interface SessionRunOptions<State> {
-  spec: GameSpec<State>;
+  definition: GameDefinition<State>;
   session: Session;
   args: readonly string[];
   gameFolder: string;
@@ -114,7 +114,7 @@ export class SessionRun<State> {
   }
 
   async #start(): Promise<void> {
-    const { spec, session, companions, log } = this.#options;
+    const { definition, session, companions, log } = this.#options;
     this.#setPhase('loading');
 
     fs.mkdirSync(this.#cacheFolder, { recursive: true, mode: 0o700 });
@@ -129,7 +129,7 @@ export class SessionRun<State> {
         this.#companionGone(error);
       }),
       companions.sounds((error) => this.#companionGone(error)),
-      spec.mouse ? companions.mouse((error) => this.#companionGone(error)) : Promise.resolve(null),
+      definition.mouse ? companions.mouse((error) => this.#companionGone(error)) : Promise.resolve(null),
     ]);
     // Kept before anything is checked, so the wind-down stops whatever did start.
     if (icons.status === 'fulfilled') this.#icons = icons.value;
@@ -143,14 +143,14 @@ export class SessionRun<State> {
     iconController.onScriptError((message) => log.line(`Glyphon: ${message}`));
 
     const metrics = iconController.metrics;
-    const board = layoutBoard(callGame('layout', () => spec.layout(metrics)), metrics);
+    const board = layoutBoard(callGame('layout', () => definition.layout(metrics)), metrics);
     log.line(`board ${board.cols} × ${board.rows}, icons ${board.iconSize}, pitch ${board.pitch}, screen ${metrics.width} × ${metrics.height}`);
 
     this.#settings = new DesktopSettings(iconController, (line) => log.line(line));
     await this.#settings.apply(board.iconSize);
     this.#continueStarting();
 
-    this.#soundBoard = new SoundBoard(soundPlayer, prepareSoundFiles(spec.sounds, this.#options.gameFolder, this.#cacheFolder), this.#muted, (line) => log.line(line));
+    this.#soundBoard = new SoundBoard(soundPlayer, prepareSoundFiles(definition.sounds, this.#options.gameFolder, this.#cacheFolder), this.#muted, (line) => log.line(line));
 
     const layer = new TileLayer({
       icons: iconController,
@@ -163,12 +163,12 @@ export class SessionRun<State> {
     this.#layer = layer;
 
     const context = this.#context(board);
-    const state = callGame('start', () => spec.start(context));
-    await layer.show(callGame('draw', () => spec.draw(state, board)));
+    const state = callGame('start', () => definition.start(context));
+    await layer.show(callGame('draw', () => definition.draw(state, board)));
     this.#continueStarting();
 
     const loop = new GameLoop<State>({
-      spec,
+      definition,
       board,
       context,
       state,

@@ -2,7 +2,7 @@
 // the board, Return drops it (or a click drops into the clicked column). After a game, Return
 // plays again, the other side starting, and Escape leaves.
 
-import type { GameContext, GameInput, GameSpec } from '@tilestack/engine';
+import type { GameContext, GameInput, GameDefinition } from '@tilestack/engine';
 import { isSoloArgs } from '@tilestack/engine';
 import { other } from './board.ts';
 import { chooseColumn } from './computer.ts';
@@ -91,7 +91,7 @@ function stepMatch(match: Match, inputs: readonly GameInput[], context: GameCont
   return next;
 }
 
-export const fourGame: GameSpec<Match> = {
+export const fourGame: GameDefinition<Match> = {
   id: 'four',
   tickMs: 50,
   mouse: true,

@@ -1,7 +1,7 @@
 // The 15-puzzle on the desktop: arrow keys or a click slide a tile into the gap until the tiles
 // are in order. Return shuffles anew; Escape leaves once the puzzle is solved.
 
-import type { GameContext, GameInput, GameSpec, KeyName } from '@tilestack/engine';
+import type { GameContext, GameInput, GameDefinition, KeyName } from '@tilestack/engine';
 import { checkSoloOnlyArgs } from '@tilestack/engine';
 import { celebrationTicks } from './celebration.ts';
 import { drawPuzzle, tileOfKey } from './draw.ts';
@@ -58,7 +58,7 @@ function stepPuzzle(puzzle: Puzzle, inputs: readonly GameInput[], context: GameC
   return next;
 }
 
-export const slideGame: GameSpec<Puzzle> = {
+export const slideGame: GameDefinition<Puzzle> = {
   id: 'slide',
   tickMs: 50,
   mouse: true,

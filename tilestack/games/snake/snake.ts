@@ -2,7 +2,7 @@
 // end the round. The snake waits for the first arrow key; after a round, Return plays again and
 // Escape leaves.
 
-import type { GameContext, GameInput, GameSpec, KeyName } from '@tilestack/engine';
+import type { GameContext, GameInput, GameDefinition, KeyName } from '@tilestack/engine';
 import { checkSoloOnlyArgs } from '@tilestack/engine';
 import { drawRound } from './draw.ts';
 import { snakeBoard } from './layout.ts';
@@ -50,7 +50,7 @@ function stepRound(round: Round, inputs: readonly GameInput[], context: GameCont
   return moved.round;
 }
 
-export const snakeGame: GameSpec<Round> = {
+export const snakeGame: GameDefinition<Round> = {
   id: 'snake',
   tickMs: 120,
   mouse: false,

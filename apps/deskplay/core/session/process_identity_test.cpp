@@ -6,12 +6,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <filesystem>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "support/eventually.hpp"
 #include "support/temp_dir.hpp"
 
 extern char** environ;
@@ -61,17 +60,6 @@ class GroupLeader {
   bool collected_ = false;
 };
 
-// Polls until `condition` holds; false when it never did within a generous limit.
-template <class Condition>
-bool eventuallyHolds(Condition condition) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() >= deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  return true;
-}
-
 TEST(ProcessStatus, ReadsTheGroupAndStartOfARunningProcess) {
   const auto self = processStatus(::getpid());
   ASSERT_TRUE(self);
@@ -81,10 +69,10 @@ TEST(ProcessStatus, ReadsTheGroupAndStartOfARunningProcess) {
   // A command name with spaces and parentheses must not shift the fields after it.
   testing::TempDir dir;
   const fs::path oddName = dir / "x) 1 2 (y";
-  fs::create_symlink("/bin/sleep", oddName);
-  GroupLeader child({oddName.string(), "1000"});
+  fs::create_symlink("/usr/bin/tail", oddName);
+  GroupLeader child({oddName.string(), "-f", "/dev/null"});
   // Until it has run the program, the child still bears this test's name.
-  ASSERT_TRUE(eventuallyHolds([&] {
+  ASSERT_TRUE(testing::eventually([&] {
     return testing::readFile("/proc/" + std::to_string(child.pid()) + "/comm") ==
            oddName.filename().string() + "\n";
   }));
@@ -111,13 +99,13 @@ TEST(ProcessStatus, AProcessThatEndedRunsNoMoreAndOnceCollectedIsGone) {
 
 TEST(ProcessGroupRuns, WhileAnyMemberRunsEvenAfterItsLeaderEnded) {
   // The leader leaves a member behind, as an engine that dies leaves its companions.
-  GroupLeader leader({"/bin/sh", "-c", "sleep 1000 & exit 0"});
+  GroupLeader leader({"/bin/sh", "-c", "tail -f /dev/null & exit 0"});
   leader.waitForEnd();
   leader.collect();
   EXPECT_TRUE(processGroupRuns(leader.pid()));
 
   ::kill(-leader.pid(), SIGKILL);
-  EXPECT_TRUE(eventuallyHolds([&] { return !processGroupRuns(leader.pid()); }));
+  EXPECT_TRUE(testing::eventually([&] { return !processGroupRuns(leader.pid()); }));
 }
 
 TEST(ProcessGroupRuns, IdsThatNameNoSingleGroup) {

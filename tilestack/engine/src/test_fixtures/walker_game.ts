@@ -2,7 +2,7 @@
 // move, a beep at every key, a click that puts it on the clicked cell, escape to leave, and
 // "!" as the character that makes its step throw.
 
-import type { GameInput, GameSpec } from '../game.ts';
+import type { GameInput, GameDefinition } from '../game.ts';
 
 export interface WalkerState {
   col: number;
@@ -10,7 +10,7 @@ export interface WalkerState {
 }
 
 // `seen` collects every input the game's step is handed.
-export function walkerGame(options: { mouse?: boolean; seen?: GameInput[] } = {}): GameSpec<WalkerState> {
+export function walkerGame(options: { mouse?: boolean; seen?: GameInput[] } = {}): GameDefinition<WalkerState> {
   return {
     id: 'walker',
     tickMs: 50,
