@@ -27,6 +27,17 @@ TEST(ArcadeLogTest, FirstLineCreatesTheLogAndLaterLinesAppend) {
             "[2026-03-01T09:30:00Z] first\n[2026-03-01T09:31:01Z] catalog: ünïcode\n");
 }
 
+TEST(ArcadeLogTest, ALineBreakInsideAMessageNeverStartsALineOfItsOwn) {
+  testing::TempDir dir;
+  FakeClock clock(Clock::Seconds(1000), Clock::Seconds(1772357400));
+  const auto file = dir / "deskplay-app.log";
+
+  arcadeLog(file, clock, "catalog: skipped /games/x\n[2026-01-01T00:00:00Z] forged\rline");
+  EXPECT_EQ(testing::readFile(file),
+            "[2026-03-01T09:30:00Z] catalog: skipped /games/x\\n[2026-01-01T00:00:00Z] "
+            "forged\\rline\n");
+}
+
 TEST(ArcadeLogTest, UnwritableLogIsSwallowed) {
   testing::TempDir dir;
   FakeClock clock;

@@ -24,51 +24,18 @@ constexpr char kNoGamesError[] = "No games found in this build.";
 constexpr char kNoCheckoutError[] = "Could not locate the tilestack repo (pnpm-workspace.yaml).";
 constexpr char kDecodeErrorPrefix[] = "Catalog decode failed: ";
 
-enum class Quoting { none, doubleQuotes };
-
-// `text` with backslashes and control characters escaped (and double quotes, inside quotes),
-// so that a strange folder name or manifest cannot forge log lines.
-std::string escapedForLog(std::string_view text, Quoting quoting) {
-  std::string escaped;
-  escaped.reserve(text.size());
-  for (const char character : text) {
-    switch (character) {
-      case '\\':
-        escaped += "\\\\";
-        break;
-      case '\n':
-        escaped += "\\n";
-        break;
-      case '\r':
-        escaped += "\\r";
-        break;
-      case '\t':
-        escaped += "\\t";
-        break;
-      case '"':
-        escaped += quoting == Quoting::doubleQuotes ? "\\\"" : "\"";
-        break;
-      default:
-        if (static_cast<unsigned char>(character) < 0x20) {
-          constexpr char kHex[] = "0123456789abcdef";
-          const auto byte = static_cast<unsigned char>(character);
-          escaped += "\\u00";
-          escaped += kHex[byte >> 4];
-          escaped += kHex[byte & 0xF];
-        } else {
-          escaped += character;
-        }
-    }
-  }
-  return escaped;
-}
-
-// `["a", "b"]`.
+// `["a", "b"]`, with the quotes and backslashes inside an id escaped so that each id reads
+// back whole; the log itself keeps line breaks from starting a line.
 std::string quotedIdList(const std::vector<Game>& games) {
   std::string list = "[";
   for (size_t index = 0; index < games.size(); ++index) {
     if (index > 0) list += ", ";
-    list += '"' + escapedForLog(games[index].id, Quoting::doubleQuotes) + '"';
+    list += '"';
+    for (const char character : games[index].id) {
+      if (character == '"' || character == '\\') list += '\\';
+      list += character;
+    }
+    list += '"';
   }
   return list + "]";
 }
@@ -136,8 +103,7 @@ void CatalogStore::refreshPackaged(const std::filesystem::path& resourceGames) {
     GameFolderScan scan = scanGameFolder(folder);
     // A broken game leaves the others playable; the log says why it is missing.
     for (const SkippedGameFolder& skipped : scan.skipped) {
-      log_.write("catalog: skipped " + escapedForLog(skipped.folder.string(), Quoting::none) +
-                 ": " + escapedForLog(skipped.reason, Quoting::none));
+      log_.write("catalog: skipped " + skipped.folder.string() + ": " + skipped.reason);
     }
     games.insert(games.end(), std::make_move_iterator(scan.games.begin()),
                  std::make_move_iterator(scan.games.end()));
