@@ -16,7 +16,7 @@ packages=(
   libsdl2-dev libsndfile1-dev
   # tests and benchmarks
   googletest libgtest-dev libgmock-dev libbenchmark-dev strace
-  gnome-keyring dbus dbus-x11 xvfb xauth fonts-dejavu-core
+  gnome-keyring dbus dbus-x11 libglib2.0-bin xvfb xauth fonts-dejavu-core
   # run time
   zsh
 )

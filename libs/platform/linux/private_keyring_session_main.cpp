@@ -2,6 +2,7 @@
 // outside such a session, the program starts a D-Bus session with a fresh, unlocked
 // gnome-keyring in temporary folders and runs itself again inside it.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -12,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <string>
 #include <string_view>
@@ -38,16 +40,52 @@ constexpr std::array<std::string_view, 9> kDropped = {"DBUS_SESSION_BUS_ADDRESS"
                                                       "WAYLAND_DISPLAY",
                                                       "SECRET_BACKEND"};
 
-// The keyring daemon reads the login keyring's password on stdin and creates that keyring.
+// The keyring daemon reads the login keyring's password on stdin and creates that keyring. The
+// tests start only once it owns the service's name: a test that asked earlier would have the bus
+// start a second daemon of its own.
 constexpr const char* kSessionScript =
     "printf %s password | gnome-keyring-daemon --unlock --components=secrets >/dev/null || "
-    "exit 1; exec \"$0\" \"$@\"";
+    "exit 1; gdbus wait --session --timeout 30 org.freedesktop.secrets || exit 1; "
+    "exec \"$0\" \"$@\"";
+
+// Names the session by its folder, so that its processes can be told from any other's.
+std::string markerEntry(const fs::path& root) {
+  return std::string(kInsideMarker) + "=" + root.string();
+}
 
 bool isListingOnly(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     if (std::string_view(argv[i]) == "--gtest_list_tests") return true;
   }
   return false;
+}
+
+// Whether a process's environment holds `entry`. Processes that are gone or not ours read as not.
+bool environmentHolds(const fs::path& processFolder, const std::string& entry) {
+  std::ifstream environment(processFolder / "environ", std::ios::binary);
+  std::string variable;
+  while (std::getline(environment, variable, '\0')) {
+    if (variable == entry) return true;
+  }
+  return false;
+}
+
+// Ends every process that still carries the session's marker once the session is over: daemons
+// the keyring or the bus left behind would otherwise outlive the test and hold its output open.
+void endLeftoverProcesses(const std::string& marker) {
+  constexpr int kMostPasses = 1000;
+  const pid_t self = ::getpid();
+  for (int pass = 0, found = 1; found != 0 && pass < kMostPasses; ++pass) {
+    found = 0;
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator("/proc", error)) {
+      const std::string name = entry.path().filename().string();
+      if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+      const pid_t pid = static_cast<pid_t>(std::stol(name));
+      if (pid == self || !environmentHolds(entry.path(), marker)) continue;
+      if (::kill(pid, SIGKILL) == 0) found = 1;
+    }
+  }
 }
 
 std::vector<std::string> privateEnvironment(const fs::path& root) {
@@ -72,7 +110,7 @@ std::vector<std::string> privateEnvironment(const fs::path& root) {
     fs::permissions(path, fs::perms::owner_all);
     environment.push_back(std::string(name) + "=" + path.string());
   }
-  environment.push_back(std::string(kInsideMarker) + "=1");
+  environment.push_back(markerEntry(root));
   return environment;
 }
 
@@ -100,6 +138,7 @@ int runInPrivateSession(int argc, char** argv) {
   int raw = 0;
   while (::waitpid(child, &raw, 0) < 0 && errno == EINTR) {
   }
+  endLeftoverProcesses(markerEntry(root.path()));
   if (WIFEXITED(raw)) return WEXITSTATUS(raw);
   return 128 + WTERMSIG(raw);
 }
