@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <cctype>
 #include <chrono>
+#include <cstdlib>
+#include <string_view>
 #include <thread>
 
 #include "platform/finder_info.hpp"
@@ -33,14 +35,16 @@ bool isWebUrl(const std::string& url) {
   return url.find(':') != std::string::npos && (scheme == "http" || scheme == "https");
 }
 
-// Runs xdg-open on the URL. It usually hands the page to a running browser and ends at once,
-// and then its status says whether anything took the URL; one that keeps running (it started
-// the browser itself) is taken to have worked and is reaped in the background.
-bool openInBrowser(const std::string& url) {
-  const char* arguments[] = {"xdg-open", url.c_str(), nullptr};
+// Runs a program that hands a URL on. It usually passes the page to a running browser and ends
+// at once, and then its status says whether anything took the URL; one that keeps running (it
+// started the browser itself) is taken to have worked and is reaped in the background.
+bool runOpener(const std::vector<std::string>& command) {
+  std::vector<char*> arguments;
+  for (const std::string& argument : command)
+    arguments.push_back(const_cast<char*>(argument.c_str()));
+  arguments.push_back(nullptr);
   pid_t child = 0;
-  if (::posix_spawnp(&child, "xdg-open", nullptr, nullptr, const_cast<char* const*>(arguments),
-                     environ) != 0) {
+  if (::posix_spawnp(&child, arguments[0], nullptr, nullptr, arguments.data(), environ) != 0) {
     return false;
   }
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
@@ -56,6 +60,33 @@ bool openInBrowser(const std::string& url) {
     ::waitpid(child, &status, 0);
   }).detach();
   return true;
+}
+
+// One command of $BROWSER run by the shell, the URL given as its own argument so that nothing
+// in it is read as shell syntax: "%s" stands for the URL, and without one the URL comes last.
+std::vector<std::string> browserCommand(std::string command, const std::string& url) {
+  const auto placeholder = command.find("%s");
+  if (placeholder == std::string::npos) {
+    command += " \"$1\"";
+  } else {
+    command.replace(placeholder, 2, "\"$1\"");
+  }
+  return {"/bin/sh", "-c", command, "sh", url};
+}
+
+// Opens a web page with the browsers that $BROWSER lists (separated by colons, tried in turn
+// until one takes the page), as desktop tools agree; without it, with xdg-open.
+bool openInBrowser(const std::string& url) {
+  const char* browsers = std::getenv("BROWSER");
+  if (browsers == nullptr || *browsers == '\0') return runOpener({"xdg-open", url});
+  std::string_view remaining(browsers);
+  while (!remaining.empty()) {
+    const auto colon = remaining.find(':');
+    const std::string command(remaining.substr(0, colon));
+    remaining = colon == std::string_view::npos ? std::string_view() : remaining.substr(colon + 1);
+    if (!command.empty() && runOpener(browserCommand(command, url))) return true;
+  }
+  return false;
 }
 
 std::optional<std::string> encodePng(const QImage& image) {

@@ -9,8 +9,8 @@
 
 namespace deskplay::platform {
 
-// The workspace parts that are real on Linux: web pages open in the desktop's browser
-// (through xdg-open), images decode with whatever formats Qt reads, and a file's custom icon
+// The workspace parts that are real on Linux: web pages open in the browsers $BROWSER
+// lists, else through xdg-open, images decode with whatever formats Qt reads, and a file's custom icon
 // and hidden extension live in its Finder attributes as on macOS (the custom-icon flag in
 // FinderInfo, the icon as PNG in the resource-fork attribute). What only Finder can do —
 // revealing files, change notices, other URL schemes such as System Settings panes — goes to

@@ -166,6 +166,7 @@ TEST_F(LinuxWorkspaceTest, WebPagesGoToTheBrowserAndTheRestToTheDesktop) {
   std::filesystem::permissions(bin / "xdg-open", std::filesystem::perms::owner_all);
   const std::string savedPath = std::getenv("PATH");
   ::setenv("PATH", (bin.string() + ":" + savedPath).c_str(), 1);
+  ::unsetenv("BROWSER");
 
   EXPECT_TRUE(workspace.openUrl("https://rooms.example/app-signin"));
   EXPECT_TRUE(workspace.openUrl("HTTP://example.org/"));
@@ -183,6 +184,48 @@ TEST_F(LinuxWorkspaceTest, WebPagesGoToTheBrowserAndTheRestToTheDesktop) {
                 "x-apple.systempreferences:com.apple.preference.security?Privacy_Accessibility"});
   ASSERT_EQ(desktop.reveals().size(), 1u);
   EXPECT_EQ(desktop.fileSystemChanges(), std::vector<std::filesystem::path>{file});
+}
+
+TEST_F(LinuxWorkspaceTest, BrowserVariableListsBrowsersTriedInTurn) {
+  const auto opened = folder / "opened";
+  const auto browser = [&](const std::string& name, int status) {
+    const auto script = folder / name;
+    writeFile(script, "#!/bin/sh\necho \"" + name + " $*\" >> '" + opened.string() + "'\nexit " +
+                          std::to_string(status) + "\n");
+    std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+    return script.string();
+  };
+  const std::string refusing = browser("refusing", 3);
+  const std::string taking = browser("taking", 0);
+  const char* saved = std::getenv("BROWSER");
+  const std::string savedBrowser = saved != nullptr ? saved : "";
+  struct Case {
+    std::string browsers;
+    bool taken;
+    std::string calls;
+  };
+  const std::string page =
+      "https://rooms.example/app-signin?a=1&b=$(touch " + (folder / "x").string() + ")";
+  const std::vector<Case> cases = {
+      {taking, true, "taking " + page + "\n"},
+      {refusing + ":" + taking + " --new-tab %s", true,
+       "refusing " + page + "\ntaking --new-tab " + page + "\n"},
+      {"::" + refusing, false, "refusing " + page + "\n"},
+      {folder.path().string() + "/absent", false, ""},
+  };
+  for (const Case& testCase : cases) {
+    SCOPED_TRACE(testCase.browsers);
+    std::filesystem::remove(opened);
+    ::setenv("BROWSER", testCase.browsers.c_str(), 1);
+    EXPECT_EQ(workspace.openUrl(page), testCase.taken);
+    EXPECT_EQ(std::filesystem::exists(opened) ? readFile(opened) : "", testCase.calls);
+  }
+  if (saved != nullptr) {
+    ::setenv("BROWSER", savedBrowser.c_str(), 1);
+  } else {
+    ::unsetenv("BROWSER");
+  }
+  EXPECT_FALSE(std::filesystem::exists(folder / "x"));
 }
 
 }  // namespace
