@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "app/control_protocol.hpp"
+#include "core/settings/server_url.hpp"
 
 namespace deskplay::app {
 
@@ -25,10 +26,33 @@ QString sessionName(core::SessionState state) {
   return "idle";
 }
 
+QString accountStateName(core::AccountStore::State state) {
+  switch (state) {
+    case core::AccountStore::State::signedOut:
+      return "signedOut";
+    case core::AccountStore::State::pending:
+      return "pending";
+    case core::AccountStore::State::signedIn:
+      return "signedIn";
+  }
+  return "signedOut";
+}
+
 }  // namespace
 
+QJsonObject accountJson(const core::AccountStore& account) {
+  const bool signedIn = account.state() == core::AccountStore::State::signedIn;
+  return QJsonObject{
+      {"state", accountStateName(account.state())},
+      {"label", signedIn ? QJsonValue(account.label()) : QJsonValue(QJsonValue::Null)},
+      {"error", textOrNull(account.error())},
+      {"checking", account.checking()},
+  };
+}
+
 QJsonObject statusJson(const core::GameSupervisor& supervisor, const core::CatalogStore& catalog,
-                       const core::KeyTap& keyTap, const core::HotkeyStore& hotkeys) {
+                       const core::KeyTap& keyTap, const core::HotkeyStore& hotkeys,
+                       const core::AccountStore& account, const std::string& serverURL) {
   QJsonArray games;
   for (const auto& game : catalog.games()) games.append(QString::fromStdString(game.id));
   const auto& current = supervisor.currentGame();
@@ -46,6 +70,8 @@ QJsonObject statusJson(const core::GameSupervisor& supervisor, const core::Catal
                              {"recording", hotkeys.recording()},
                              {"count", keyTap.count()},
                              {"lastKeyCode", keyTap.lastKeyCode()}}},
+      {"account", accountJson(account)},
+      {"serverURL", QString::fromStdString(serverURL)},
   };
 }
 
@@ -59,15 +85,15 @@ QJsonObject hotkeyJson(const core::Hotkey& hotkey) {
                      {"display", QString::fromStdString(hotkey.display())}};
 }
 
-AppController::AppController(core::SessionHost& host, core::GameSupervisor& supervisor,
-                             core::CatalogStore& catalog, core::KeyTap& keyTap,
-                             core::HotkeyStore& hotkeys, QObject* parent)
+AppController::AppController(Stores stores, QObject* parent)
     : QObject(parent),
-      host_(host),
-      supervisor_(supervisor),
-      catalog_(catalog),
-      keyTap_(keyTap),
-      hotkeys_(hotkeys) {
+      host_(stores.host),
+      supervisor_(stores.supervisor),
+      catalog_(stores.catalog),
+      keyTap_(stores.keyTap),
+      hotkeys_(stores.hotkeys),
+      account_(stores.account),
+      preferences_(stores.preferences) {
   connect(&hotkeys_, &core::HotkeyStore::recordingFinished, this,
           &AppController::recordingFinished);
 }
@@ -84,6 +110,17 @@ void AppController::handle(const ControlCommand& command, const ControlReply& re
       return reply.send(status());
     case ControlCommand::Kind::recordHotkey:
       return recordHotkey(reply);
+    case ControlCommand::Kind::openUrl:
+      account_.handleSignInURL(QUrl(QString::fromStdString(command.url)));
+      return reply.send(status());
+    case ControlCommand::Kind::signIn:
+      return reply.send(signIn());
+    case ControlCommand::Kind::signOut:
+      account_.signOut();
+      return reply.send(status());
+    case ControlCommand::Kind::refresh:
+      account_.refresh();
+      return reply.send(status());
   }
   reply.send(status());
 }
@@ -149,8 +186,15 @@ QJsonObject AppController::restore() {
   return status();
 }
 
+QJsonObject AppController::signIn() {
+  account_.signIn();
+  if (const auto& error = account_.error()) return errorReply(QString::fromStdString(*error));
+  return status();
+}
+
 QJsonObject AppController::status() const {
-  return okReply(statusJson(supervisor_, catalog_, keyTap_, hotkeys_));
+  return okReply(statusJson(supervisor_, catalog_, keyTap_, hotkeys_, account_,
+                            core::resolvedServerURL(preferences_)));
 }
 
 }  // namespace deskplay::app

@@ -6,6 +6,7 @@
 
 #include "app/command_line.hpp"
 #include "app/control_server.hpp"
+#include "core/account/account_store.hpp"
 #include "core/catalog/catalog_store.hpp"
 #include "core/hotkey/hotkey_store.hpp"
 #include "core/keys/key_tap.hpp"
@@ -17,9 +18,16 @@ namespace deskplay::app {
 // The state the status command prints: "currentGame" (id or null), "lastError" (text or
 // null), "games" (the catalog's ids in order), "refreshError" (text or null), "session"
 // ("idle", "running" or "needsAttention"), "stopHotkey" (as shown, "⌃⌥Q") and "keyTap"
-// ({"installed","trusted","capturing","recording": booleans, "count","lastKeyCode": numbers}).
+// ({"installed","trusted","capturing","recording": booleans, "count","lastKeyCode": numbers}),
+// "account" (accountJson) and "serverURL" (`serverURL`, the room server in use).
 QJsonObject statusJson(const core::GameSupervisor& supervisor, const core::CatalogStore& catalog,
-                       const core::KeyTap& keyTap, const core::HotkeyStore& hotkeys);
+                       const core::KeyTap& keyTap, const core::HotkeyStore& hotkeys,
+                       const core::AccountStore& account, const std::string& serverURL);
+
+// The account as the status shows it: "state" ("signedOut", "pending" or "signedIn"),
+// "label" (the account's name while signed in, else null), "error" (text or null) and
+// "checking" (boolean).
+QJsonObject accountJson(const core::AccountStore& account);
 
 // A hotkey as the record-hotkey command answers it: its stored fields and "display".
 QJsonObject hotkeyJson(const core::Hotkey& hotkey);
@@ -37,10 +45,18 @@ class AppController final : public QObject {
   static constexpr const char* kNoKeyTap =
       "Deskplay has no keyboard access, so it cannot record a hotkey.";
 
-  // The stores must outlive the controller.
-  AppController(core::SessionHost& host, core::GameSupervisor& supervisor,
-                core::CatalogStore& catalog, core::KeyTap& keyTap, core::HotkeyStore& hotkeys,
-                QObject* parent = nullptr);
+  // The stores and ports the commands use; all must outlive the controller.
+  struct Stores {
+    core::SessionHost& host;
+    core::GameSupervisor& supervisor;
+    core::CatalogStore& catalog;
+    core::KeyTap& keyTap;
+    core::HotkeyStore& hotkeys;
+    core::AccountStore& account;
+    platform::Preferences& preferences;
+  };
+
+  explicit AppController(Stores stores, QObject* parent = nullptr);
 
   // Answers at once, except a recording: that is answered when it ends, and cancelled when
   // its client leaves first.
@@ -52,6 +68,7 @@ class AppController final : public QObject {
   QJsonObject stop();
   QJsonObject restore();
   QJsonObject status() const;
+  QJsonObject signIn();
   void recordHotkey(const ControlReply& reply);
   void recordingFinished(const std::optional<core::Hotkey>& recorded);
 
@@ -60,6 +77,8 @@ class AppController final : public QObject {
   core::CatalogStore& catalog_;
   core::KeyTap& keyTap_;
   core::HotkeyStore& hotkeys_;
+  core::AccountStore& account_;
+  platform::Preferences& preferences_;
   // The client waiting for the recording it started.
   std::optional<ControlReply> recordingReply_;
 };

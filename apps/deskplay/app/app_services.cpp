@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "core/account/session_token.hpp"
 #include "platform/sim/simdesk_link.hpp"
 
 namespace deskplay::app {
@@ -29,18 +30,22 @@ AppServices::AppServices(std::filesystem::path bundle, QProcessEnvironment envir
   keyTap_ = std::make_unique<core::KeyTap>(
       core::KeyTap::Services{eventTaps_, accessibility_, privacyChecks_, workspace_});
   hotkeys_ = std::make_unique<core::HotkeyStore>(preferences_, *keyTap_);
-  permissions_ = std::make_unique<core::PermissionsModel>(
-      accessibility_, privacyChecks_, workspace_, timers_, log(), [this] {
-        if (relaunch_) relaunch_();
-      });
+  permissions_ = std::make_unique<core::PermissionsModel>(accessibility_, privacyChecks_,
+                                                          workspace_, timers_, log(), [this] {
+                                                            if (relaunch_) relaunch_();
+                                                          });
   dataFolder_ = std::make_unique<core::DataFolder>(paths_, preferences_, workspace_);
   catalog_ =
       std::make_unique<core::CatalogStore>(paths_, preferences_, clock_, tools_, environment);
   core::GameSupervisor::Services services{
       preferences_, workspace_, clock_, {windows_, scripts_, clock_, timers_}, inputSocket_};
-  // Signing in comes later; until then engines get no session token.
-  supervisor_ =
-      std::make_unique<core::GameSupervisor>(paths_, services, tools_, std::move(environment));
+  account_ = std::make_unique<core::AccountStore>(
+      core::AccountStore::Services{keychain_, preferences_, workspace_});
+  // Read at every launch, whatever the account's state: a keychain that cannot be read gives
+  // the engine no token.
+  supervisor_ = std::make_unique<core::GameSupervisor>(
+      paths_, services, tools_, std::move(environment),
+      [this] { return core::deskplaySessionToken(keychain_); });
   host_ = std::make_unique<core::SessionHost>(
       core::SessionHost::Stores{*supervisor_, *catalog_, inputSocket_, *keyTap_, *hotkeys_,
                                 *permissions_, *dataFolder_},

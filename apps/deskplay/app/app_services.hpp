@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 
+#include "core/account/account_store.hpp"
 #include "core/basics/app_paths.hpp"
 #include "core/basics/arcade_log.hpp"
 #include "core/catalog/catalog_store.hpp"
@@ -18,14 +19,15 @@
 #include "core/settings/permissions_model.hpp"
 #include "platform/linux/linux_workspace.hpp"
 #include "platform/linux/plist_file_preferences.hpp"
+#include "platform/linux/secret_service_keychain.hpp"
 #include "platform/linux/system_clock.hpp"
 #include "platform/sim/sim_accessibility.hpp"
 #include "platform/sim/sim_event_taps.hpp"
 #include "platform/sim/sim_privacy_checks.hpp"
 #include "platform/sim/sim_script_host.hpp"
-#include "platform/sim/simdesk_event_pump.hpp"
 #include "platform/sim/sim_windows.hpp"
 #include "platform/sim/sim_workspace.hpp"
+#include "platform/sim/simdesk_event_pump.hpp"
 #include "platform/tool_paths.hpp"
 
 namespace deskplay::app {
@@ -36,8 +38,8 @@ std::filesystem::path simToolsFolder(const QProcessEnvironment& environment,
                                      const std::filesystem::path& bundle);
 
 // The application's one set of platform adapters and stores, wired for Linux: user defaults
-// in a property-list file, the real clock, and simdesk for windows, scripts, Finder, the
-// keyboard tap and the privacy checks.
+// in a property-list file, the real clock, the desktop session's Secret Service as the
+// keychain, and simdesk for windows, scripts, Finder, the keyboard tap and the privacy checks.
 // Created once on the main thread, after the instance lock is held.
 class AppServices {
  public:
@@ -56,6 +58,8 @@ class AppServices {
   core::PermissionsModel& permissions() { return *permissions_; }
   core::DataFolder& dataFolder() { return *dataFolder_; }
   core::SessionHost& host() { return *host_; }
+  core::AccountStore& account() { return *account_; }
+  platform::Preferences& preferences() { return preferences_; }
 
   // What the permissions' relaunch runs: start a new instance, then quit this one the way the
   // application quits. Until it is set, a relaunch does nothing.
@@ -66,6 +70,7 @@ class AppServices {
   platform::ToolPaths tools_;
   platform::SystemClock clock_;
   platform::PlistFilePreferences preferences_;
+  platform::SecretServiceKeychain keychain_;
   std::unique_ptr<simdesk::protocol::Connection> simdesk_;
   // Display-option changes reach the status panel at once, not at its next call.
   platform::SimdeskEventPump simdeskEvents_;
@@ -86,6 +91,7 @@ class AppServices {
   std::unique_ptr<core::PermissionsModel> permissions_;
   std::unique_ptr<core::DataFolder> dataFolder_;
   std::unique_ptr<core::CatalogStore> catalog_;
+  std::unique_ptr<core::AccountStore> account_;
   std::unique_ptr<core::GameSupervisor> supervisor_;
   std::unique_ptr<core::SessionHost> host_;
 };

@@ -18,7 +18,10 @@
 #include "app/instance_lock.hpp"
 #include "app/termination_signals.hpp"
 #include "app/tray_menu.hpp"
+#include "app/url_delivery.hpp"
+#include "app/url_handler_entry.hpp"
 #include "core/settings/relaunch.hpp"
+#include "platform/linux/system_clock.hpp"
 
 namespace deskplay::app {
 
@@ -51,8 +54,9 @@ int runApplication(QCoreApplication& application, RunMode mode) {
   services.log().write("Deskplay started");
   services.host().start();
 
-  AppController controller(services.host(), services.supervisor(), services.catalog(),
-                           services.keyTap(), services.hotkeys());
+  AppController controller(AppController::Stores{
+      services.host(), services.supervisor(), services.catalog(), services.keyTap(),
+      services.hotkeys(), services.account(), services.preferences()});
   ControlServer server([&controller](const ControlCommand& command, const ControlReply& reply) {
     controller.handle(command, reply);
   });
@@ -96,7 +100,18 @@ int runApplication(QCoreApplication& application, RunMode mode) {
 
 int runControlCommand(const ControlCommand& command) {
   const ControlEndpoint endpoint = controlEndpoint(QProcessEnvironment::systemEnvironment());
-  const auto reply = sendControlCommand(endpoint.socket, command);
+  const auto send = [&] { return sendControlCommand(endpoint.socket, command); };
+  // A link opens the application as the desktop would: one is started when none runs.
+  platform::SystemClock clock;
+  const auto reply =
+      command.kind == ControlCommand::Kind::openUrl
+          ? sendStartingInstance(
+                send,
+                [] {
+                  startDetachedInstance(QCoreApplication::applicationFilePath().toStdString());
+                },
+                kInstanceStartWait, clock)
+          : send();
   if (!reply.ok()) {
     std::cerr << reply.message() << "\n";
     return 1;
@@ -118,6 +133,17 @@ int runControlCommand(const ControlCommand& command) {
                      .toStdString()
               << "\n";
   }
+  return 0;
+}
+
+int runInstallUrlHandler() {
+  const auto installed = installUrlHandler(QCoreApplication::applicationFilePath().toStdString(),
+                                           QProcessEnvironment::systemEnvironment());
+  if (!installed.ok()) {
+    std::cerr << "Deskplay: " << installed.message() << "\n";
+    return 1;
+  }
+  std::cout << installed.value().string() << "\n";
   return 0;
 }
 

@@ -14,6 +14,11 @@ namespace deskplay::app {
 int runApplication(QCoreApplication& application, RunMode mode);
 
 // Sends one command to the running instance and prints the outcome. Returns the exit status.
+// A link (openUrl) starts an instance when none runs and is handed to it once it listens.
 int runControlCommand(const ControlCommand& command);
+
+// Registers this executable for deskplay:// links in the user's applications folder and prints
+// the entry's path. Returns the exit status.
+int runInstallUrlHandler();
 
 }  // namespace deskplay::app

@@ -10,7 +10,7 @@ UsageError usageError(const std::string& message) {
 
 Invocation withoutArguments(ControlCommand::Kind kind, const std::vector<std::string>& arguments) {
   if (arguments.size() > 1) return usageError("'" + arguments[0] + "' takes no arguments");
-  return ControlCommand{kind, {}, {}};
+  return ControlCommand{kind, {}, {}, {}};
 }
 
 }  // namespace
@@ -28,8 +28,21 @@ Invocation parseCommandLine(const std::vector<std::string>& arguments) {
   }
   if (first == "play") {
     if (arguments.size() < 2 || arguments[1].empty()) return usageError("'play' needs a game id");
-    return ControlCommand{ControlCommand::Kind::play, arguments[1],
-                          std::vector<std::string>(arguments.begin() + 2, arguments.end())};
+    return ControlCommand{ControlCommand::Kind::play,
+                          arguments[1],
+                          std::vector<std::string>(arguments.begin() + 2, arguments.end()),
+                          {}};
+  }
+  if (first == "URL") {
+    if (arguments.size() != 2 || arguments[1].empty()) return usageError("'URL' needs one URL");
+    return ControlCommand{ControlCommand::Kind::openUrl, {}, {}, arguments[1]};
+  }
+  if (first == "sign-in") return withoutArguments(ControlCommand::Kind::signIn, arguments);
+  if (first == "sign-out") return withoutArguments(ControlCommand::Kind::signOut, arguments);
+  if (first == "refresh") return withoutArguments(ControlCommand::Kind::refresh, arguments);
+  if (first == "install-url-handler") {
+    if (arguments.size() > 1) return usageError("'install-url-handler' takes no arguments");
+    return InstallUrlHandler{};
   }
   if (first == "stop") return withoutArguments(ControlCommand::Kind::stop, arguments);
   if (first == "restore") return withoutArguments(ControlCommand::Kind::restore, arguments);
@@ -49,7 +62,20 @@ std::string usageText() {
                                start a game; ARGs go to its engine ("solo", or "join" CODE)
   Deskplay stop                stop the running game; the desktop is restored when it ends
   Deskplay restore             restore the desktop after a session that did not end cleanly
-  Deskplay status              print the state as one JSON object
+  Deskplay status              print the state as one JSON object, with "account"
+                               ({"state": "signedOut", "pending" or "signedIn", "label",
+                               "error", "checking"}) and "serverURL", the room server in use
+  Deskplay sign-in             sign in to the room server: opens its sign-in page in the
+                               browser ($BROWSER when set, else xdg-open); the page sends the
+                               browser back to a deskplay:// link, which finishes it
+  Deskplay sign-out            sign out; the stored session is forgotten even offline
+  Deskplay refresh             read the account from the room server again; "checking" in
+                               the status is true until it is done
+  Deskplay URL URL             hand a deskplay:// link to the running instance, starting one
+                               when none runs (the desktop runs this for such links)
+  Deskplay install-url-handler register this program for deskplay:// links: writes
+                               deskplay-url-handler.desktop to
+                               ${XDG_DATA_HOME:-~/.local/share}/applications
   Deskplay record-hotkey       record a new stop hotkey: press it with at least one of
                                Control, Option, Shift or Command; Escape cancels. Prints the
                                new hotkey (as "⌃⌥Q") or "cancelled"
@@ -57,7 +83,7 @@ std::string usageText() {
 
 The commands talk to the running instance through the socket "deskplay-control" in
 $XDG_RUNTIME_DIR. They exit 0 on success, 1 when the instance refuses or none runs, and 2 on
-bad usage.
+bad usage. Game sessions receive the stored session token as DESKPLAY_SESSION_TOKEN.
 )";
 }
 

@@ -27,16 +27,37 @@ TEST(ParseCommandLine, RunModesHelpAndCommands) {
   } words[] = {{"stop", ControlCommand::Kind::stop},
                {"restore", ControlCommand::Kind::restore},
                {"status", ControlCommand::Kind::status},
-               {"record-hotkey", ControlCommand::Kind::recordHotkey}};
+               {"record-hotkey", ControlCommand::Kind::recordHotkey},
+               {"sign-in", ControlCommand::Kind::signIn},
+               {"sign-out", ControlCommand::Kind::signOut},
+               {"refresh", ControlCommand::Kind::refresh}};
   for (const auto& w : words) {
     EXPECT_EQ(std::get<ControlCommand>(parseCommandLine({w.word})).kind, w.kind) << w.word;
   }
+
+  const auto url = std::get<ControlCommand>(parseCommandLine({"URL", "deskplay://signin?token=t"}));
+  EXPECT_EQ(url.kind, ControlCommand::Kind::openUrl);
+  EXPECT_EQ(url.url, "deskplay://signin?token=t");
+  EXPECT_TRUE(std::holds_alternative<InstallUrlHandler>(parseCommandLine({"install-url-handler"})));
 }
 
 TEST(ParseCommandLine, BadUsageIsOneLine) {
-  const Args cases[] = {{"play"},        {"play", ""},        {"stop", "now"},
-                        {"status", "x"}, {"--headless", "x"}, {"--verbose"},
-                        {"launch"},      {"restore", "--all"},    {"record-hotkey", "Q"}};
+  const Args cases[] = {{"play"},
+                        {"play", ""},
+                        {"stop", "now"},
+                        {"status", "x"},
+                        {"--headless", "x"},
+                        {"--verbose"},
+                        {"launch"},
+                        {"restore", "--all"},
+                        {"record-hotkey", "Q"},
+                        {"URL"},
+                        {"URL", ""},
+                        {"URL", "a", "b"},
+                        {"sign-in", "x"},
+                        {"sign-out", "x"},
+                        {"refresh", "x"},
+                        {"install-url-handler", "x"}};
   for (const auto& args : cases) {
     const auto invocation = parseCommandLine(args);
     ASSERT_TRUE(std::holds_alternative<UsageError>(invocation)) << args[0];

@@ -22,7 +22,8 @@ Result<QJsonObject> sendControlCommand(const std::filesystem::path& socket,
   QLocalSocket client;
   client.connectToServer(QString::fromStdString(socket.string()));
   if (!client.waitForConnected(kConnectTimeoutMs)) {
-    return Error{"Deskplay is not running (no instance answers at " + socket.string() + ")."};
+    return Error{ErrorKind::unavailable,
+                 "Deskplay is not running (no instance answers at " + socket.string() + ")."};
   }
   client.write(encodeRequest(command));
   if (!client.waitForBytesWritten(kConnectTimeoutMs)) {

@@ -9,7 +9,7 @@
 namespace deskplay::app {
 
 // Sends `command` to the instance listening at `socket` and returns its reply object; an
-// error when no instance answers there.
+// error of kind unavailable when no instance answers there.
 Result<QJsonObject> sendControlCommand(const std::filesystem::path& socket,
                                        const ControlCommand& command);
 

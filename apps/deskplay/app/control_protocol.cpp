@@ -11,7 +11,10 @@ namespace deskplay::app {
 
 namespace {
 
-constexpr const char* kCommandNames[] = {"play", "stop", "restore", "status", "record-hotkey"};
+// In the order of ControlCommand::Kind.
+constexpr const char* kCommandNames[] = {"play",    "stop",          "restore",
+                                         "status",  "record-hotkey", "open-url",
+                                         "sign-in", "sign-out",      "refresh"};
 
 QString commandName(ControlCommand::Kind kind) {
   return QString::fromLatin1(kCommandNames[static_cast<int>(kind)]);
@@ -39,6 +42,9 @@ QByteArray encodeRequest(const ControlCommand& command) {
     request["game"] = QString::fromStdString(command.gameId);
     request["args"] = args;
   }
+  if (command.kind == ControlCommand::Kind::openUrl) {
+    request["url"] = QString::fromStdString(command.url);
+  }
   return QJsonDocument(request).toJson(QJsonDocument::Compact) + '\n';
 }
 
@@ -52,7 +58,15 @@ Result<ControlCommand> decodeRequest(const QByteArray& line) {
   const QJsonValue name = request.value("command");
   for (int kind = 0; kind < static_cast<int>(std::size(kCommandNames)); ++kind) {
     if (name != QJsonValue(QString::fromLatin1(kCommandNames[kind]))) continue;
-    ControlCommand command{static_cast<ControlCommand::Kind>(kind), {}, {}};
+    ControlCommand command{static_cast<ControlCommand::Kind>(kind), {}, {}, {}};
+    if (command.kind == ControlCommand::Kind::openUrl) {
+      const QJsonValue url = request.value("url");
+      if (!url.isString() || url.toString().isEmpty()) {
+        return Error{"The open-url request needs a URL."};
+      }
+      command.url = url.toString().toStdString();
+      return command;
+    }
     if (command.kind != ControlCommand::Kind::play) return command;
     const QJsonValue game = request.value("game");
     const QJsonValue args = request.value("args");

@@ -23,8 +23,10 @@ ControlEndpoint controlEndpoint(const QProcessEnvironment& environment);
 
 // Requests are one JSON object per line: {"command":"play","game":ID,"args":[…]},
 // {"command":"stop"}, {"command":"restore"}, {"command":"status"},
-// {"command":"record-hotkey"}. Each is answered with one line: {"ok":true,"status":{…}} (a
-// recording: {"ok":true,"recorded":{…} or null} once it ends) or {"ok":false,"error":TEXT}.
+// {"command":"record-hotkey"}, {"command":"open-url","url":URL}, {"command":"sign-in"},
+// {"command":"sign-out"}, {"command":"refresh"}. Each is answered with one line:
+// {"ok":true,"status":{…}} (a recording: {"ok":true,"recorded":{…} or null} once it ends) or
+// {"ok":false,"error":TEXT}.
 inline constexpr qsizetype kMaxControlLineBytes = 64 * 1024;
 
 QByteArray encodeRequest(const ControlCommand& command);

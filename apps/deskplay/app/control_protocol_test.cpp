@@ -7,12 +7,16 @@ namespace {
 
 TEST(ControlProtocol, RequestsRoundTrip) {
   const ControlCommand commands[] = {
-      {ControlCommand::Kind::play, "snake", {"join", "it's \"x\"\nnext"}},
-      {ControlCommand::Kind::play, "snake", {}},
-      {ControlCommand::Kind::stop, {}, {}},
-      {ControlCommand::Kind::restore, {}, {}},
-      {ControlCommand::Kind::status, {}, {}},
-      {ControlCommand::Kind::recordHotkey, {}, {}},
+      {ControlCommand::Kind::play, "snake", {"join", "it's \"x\"\nnext"}, {}},
+      {ControlCommand::Kind::play, "snake", {}, {}},
+      {ControlCommand::Kind::stop, {}, {}, {}},
+      {ControlCommand::Kind::restore, {}, {}, {}},
+      {ControlCommand::Kind::status, {}, {}, {}},
+      {ControlCommand::Kind::recordHotkey, {}, {}, {}},
+      {ControlCommand::Kind::openUrl, {}, {}, "deskplay://signin?token=a%20b&x=\"y\""},
+      {ControlCommand::Kind::signIn, {}, {}, {}},
+      {ControlCommand::Kind::signOut, {}, {}, {}},
+      {ControlCommand::Kind::refresh, {}, {}, {}},
   };
   for (const auto& command : commands) {
     const QByteArray line = encodeRequest(command);
@@ -23,6 +27,7 @@ TEST(ControlProtocol, RequestsRoundTrip) {
     EXPECT_EQ(decoded.value().kind, command.kind);
     EXPECT_EQ(decoded.value().gameId, command.gameId);
     EXPECT_EQ(decoded.value().args, command.args);
+    EXPECT_EQ(decoded.value().url, command.url);
   }
 }
 
@@ -38,6 +43,9 @@ TEST(ControlProtocol, RejectsMalformedRequests) {
       R"({"command":"play","game":7})",
       R"({"command":"play","game":"x","args":"solo"})",
       R"({"command":"play","game":"x","args":[1]})",
+      R"({"command":"open-url"})",
+      R"({"command":"open-url","url":""})",
+      R"({"command":"open-url","url":["deskplay://signin"]})",
   };
   for (const char* line : lines) EXPECT_FALSE(decodeRequest(line).ok()) << line;
 }

@@ -43,6 +43,10 @@ int main(int argc, char** argv) {
     std::cout << usageText();
     return 0;
   }
+  if (std::holds_alternative<InstallUrlHandler>(invocation)) {
+    QCoreApplication application(argc, argv);
+    return runInstallUrlHandler();
+  }
   if (const auto* command = std::get_if<ControlCommand>(&invocation)) {
     QCoreApplication application(argc, argv);
     return runControlCommand(*command);

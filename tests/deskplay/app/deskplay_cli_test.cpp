@@ -63,15 +63,15 @@ class DeskplayCli : public ::testing::Test {
   }
 
   std::vector<std::string> environment(const std::vector<std::string>& more = {}) const {
-    std::vector<std::string> entries{"HOME=" + (dir_ / "home").string(),
-                                     "TMPDIR=" + (dir_ / "tmp").string(),
-                                     "XDG_RUNTIME_DIR=" + (dir_ / "runtime").string(),
-                                     "XDG_CONFIG_HOME=" + (dir_ / "home/.config").string(),
-                                     "SIMDESK_SOCKET=" + (dir_ / "runtime/no-simdesk").string(),
-                                     "QT_QPA_PLATFORM=offscreen",
-                                     "DISPLAY=",
-                                     "WAYLAND_DISPLAY=",
-                                     "FAKE_ENGINE_RECORD=" + (dir_ / "record").string()};
+    std::vector<std::string> entries{
+        "HOME=" + (dir_ / "home").string(), "TMPDIR=" + (dir_ / "tmp").string(),
+        "XDG_RUNTIME_DIR=" + (dir_ / "runtime").string(),
+        "XDG_CONFIG_HOME=" + (dir_ / "home/.config").string(),
+        "SIMDESK_SOCKET=" + (dir_ / "runtime/no-simdesk").string(),
+        // No keyring of the user's: no session token at all.
+        "DBUS_SESSION_BUS_ADDRESS=unix:path=" + (dir_ / "runtime/no-bus").string(),
+        "QT_QPA_PLATFORM=offscreen",
+        "DISPLAY=", "WAYLAND_DISPLAY=", "FAKE_ENGINE_RECORD=" + (dir_ / "record").string()};
     entries.insert(entries.end(), more.begin(), more.end());
     return entries;
   }
