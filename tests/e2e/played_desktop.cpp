@@ -56,11 +56,14 @@ PlayedDesktop::~PlayedDesktop() {
 
 std::vector<std::string> PlayedDesktop::environment() const {
   std::vector<std::string> entries = simdesk_.environment();
-  entries.insert(entries.end(), {"TMPDIR=" + temporary_.string(),
-                                 "XDG_CONFIG_HOME=" + (home() / ".config").string(),
-                                 "XDG_DATA_HOME=" + (home() / ".local/share").string(),
-                                 "DESKPLAY_SIM_TOOLS=" + simToolsFolder().string(),
-                                 "SDL_AUDIODRIVER=dummy", "DISPLAY=", "WAYLAND_DISPLAY="});
+  entries.insert(
+      entries.end(),
+      {"TMPDIR=" + temporary_.string(), "XDG_CONFIG_HOME=" + (home() / ".config").string(),
+       "XDG_DATA_HOME=" + (home() / ".local/share").string(),
+       "DESKPLAY_SIM_TOOLS=" + simToolsFolder().string(), "SDL_AUDIODRIVER=dummy",
+       "DISPLAY=", "WAYLAND_DISPLAY=",
+       // No keyring of the user's: no session token at all.
+       "DBUS_SESSION_BUS_ADDRESS=unix:path=" + (temporary_ / "no-bus").string()});
   return entries;
 }
 

@@ -59,8 +59,8 @@ class Scratch {
   std::vector<std::string> environment() const {
     std::vector<std::string> entries;
     const std::vector<std::string> replaced{
-        "HOME=",           "TMPDIR=",         "XDG_RUNTIME_DIR=", "XDG_CONFIG_HOME=",
-        "SIMDESK_SOCKET=", "QT_QPA_PLATFORM="};
+        "HOME=",           "TMPDIR=",          "XDG_RUNTIME_DIR=",         "XDG_CONFIG_HOME=",
+        "SIMDESK_SOCKET=", "QT_QPA_PLATFORM=", "DBUS_SESSION_BUS_ADDRESS="};
     for (char** entry = environ; *entry != nullptr; ++entry) {
       const std::string text(*entry);
       if (std::none_of(replaced.begin(), replaced.end(),
@@ -74,6 +74,8 @@ class Scratch {
     entries.push_back("XDG_CONFIG_HOME=" + (path_ / "home/.config").string());
     entries.push_back("SIMDESK_SOCKET=" + (path_ / "runtime/no-simdesk").string());
     entries.push_back("QT_QPA_PLATFORM=offscreen");
+    // No keyring of the user's: no session token at all.
+    entries.push_back("DBUS_SESSION_BUS_ADDRESS=unix:path=" + (path_ / "runtime/no-bus").string());
     return entries;
   }
 

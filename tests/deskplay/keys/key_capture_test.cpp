@@ -70,6 +70,8 @@ class KeyCapture : public ::testing::Test {
                    {"TMPDIR=" + (dir_ / "tmp").string(),
                     "XDG_CONFIG_HOME=" + (session_.home() / ".config").string(),
                     "SIMDESK_SOCKET=" + simdeskSocket, "DISPLAY=", "WAYLAND_DISPLAY=",
+                    // No keyring of the user's: no session token at all.
+                    "DBUS_SESSION_BUS_ADDRESS=unix:path=" + (dir_ / "no-bus").string(),
                     "FAKE_ENGINE_RECORD=" + (dir_ / "record").string(), "FAKE_ENGINE_END=wait",
                     "FAKE_ENGINE_TERM_PHASE=child-complete"});
     return entries;
