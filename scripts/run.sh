@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # `make run`: the simulated Mac and Deskplay on it, until Ctrl-C. The simulated Mac has a home
 # folder of its own, so nothing here touches your own Desktop: simdesk, Deskplay, the game
-# engine and the companions all run with HOME set to it. Deskplay answers
-# `Deskplay status|play|stop|restore` from any shell of this user. Ctrl-C stops the running
-# game (the desktop is put back), then Deskplay, then simdesk.
+# engine and the companions all run with HOME set to it. Its keychain is a keyring of its own
+# too, in a D-Bus session of its own, so signing in never writes to your keyring. Deskplay
+# answers `Deskplay status|play|stop|restore|sign-in|…` from any shell of this user. Ctrl-C
+# stops the running game (the desktop is put back), then Deskplay, then simdesk.
 set -euo pipefail
 
 usage() {
@@ -11,7 +12,9 @@ usage() {
 usage: scripts/run.sh [--home DIR] [BUILD_DIR]
 
 Starts simdesk (with its live view when there is a display) and Deskplay --headless on it,
-from BUILD_DIR (default build/default), until Ctrl-C.
+from BUILD_DIR (default build/default), until Ctrl-C. The simulated Mac's user gets Deskplay
+as the handler of deskplay:// links (in its own applications folder) and a keyring of its own
+(in its home, password "simulated-mac") in a D-Bus session that lasts as long as the run.
 
   --home DIR  the simulated Mac's home folder (default:
               ${XDG_DATA_HOME:-~/.local/share}/deskplay/simulated-mac); a folder that does
@@ -74,6 +77,7 @@ logs=${TMPDIR:-/tmp}
 session=$(mktemp -d "${TMPDIR:-/tmp}/deskplay-run.XXXXXX")
 simdesk_pid=
 deskplay_pid=
+bus_pid=
 
 # Waits until `file` holds a line starting with `word`; false when the process `pid` ends first.
 await_line() {
@@ -101,9 +105,34 @@ stop_all() {
   # Deskplay first: it stops the engine and restores the desktop while simdesk still runs.
   end_process "$deskplay_pid"
   end_process "$simdesk_pid"
+  # The keyring daemon leaves with its bus.
+  [[ -z $bus_pid ]] || kill -TERM "$bus_pid" 2>/dev/null || true
   rm -rf "$session"
 }
 trap stop_all INT TERM HUP EXIT
+
+# The simulated Mac's keychain: a session bus with a gnome-keyring whose keyrings live in the
+# simulated home. Its control folder goes to this run's folder, apart from your own keyring's.
+bus=$(dbus-daemon --session --fork --print-address=1 --print-pid=1 2>/dev/null) || {
+  echo "run.sh: cannot start a D-Bus session for the simulated Mac's keychain" >&2
+  exit 1
+}
+DBUS_SESSION_BUS_ADDRESS=$(sed -n 1p <<<"$bus")
+bus_pid=$(sed -n 2p <<<"$bus")
+export DBUS_SESSION_BUS_ADDRESS
+unset DBUS_SESSION_BUS_PID DBUS_STARTER_ADDRESS DBUS_STARTER_BUS_TYPE GNOME_KEYRING_CONTROL
+mkdir -m 700 "$session/keyring-runtime"
+if ! printf %s simulated-mac |
+  XDG_RUNTIME_DIR="$session/keyring-runtime" gnome-keyring-daemon --unlock --components=secrets \
+    >/dev/null 2>"$session/keyring.err" ||
+  ! gdbus wait --session --timeout 30 org.freedesktop.secrets >/dev/null 2>&1; then
+  echo "run.sh: the simulated Mac's keyring did not start; signing in keeps no session:" >&2
+  cat "$session/keyring.err" >&2
+fi
+
+# deskplay:// links of the simulated Mac's user go to this Deskplay.
+"$deskplay" install-url-handler >/dev/null ||
+  echo "run.sh: could not register Deskplay for deskplay:// links" >&2
 
 if [[ -n ${DISPLAY:-} || -n ${WAYLAND_DISPLAY:-} ]]; then
   simdesk_args=(--view)
@@ -152,6 +181,7 @@ Play from another shell of this user:
   $deskplay play $first_game
   $deskplay status
   $deskplay stop          # or Control-Option-Q on the simulated keyboard
+  $deskplay sign-in       # the room server's sign-in page, in \$BROWSER or xdg-open
 
 Keys and clicks reach the game through the simulated Mac: type in the live view window
 when there is one, or send them with simdeskctl (it finds this simdesk by itself):
