@@ -144,10 +144,12 @@ void AccountStore::startRefresh(std::optional<std::uint64_t> verification) {
   request.setRawHeader("Authorization", bearer(*token));
   QNetworkReply* reply = network_.get(request);
   if (verification) verification_->reply = reply;
-  connect(reply, &QNetworkReply::finished, this, [this, verification, reply] {
+  const std::uint64_t signOuts = signOuts_;
+  connect(reply, &QNetworkReply::finished, this, [this, verification, signOuts, reply] {
     reply->deleteLater();
-    // A sign-in given up meanwhile drops what its account call found.
-    if (!isCurrent(verification)) return setChecking(false);
+    // A sign-in given up meanwhile drops what its account call found, and so does a sign-out:
+    // the session it read is gone.
+    if (!isCurrent(verification) || signOuts != signOuts_) return setChecking(false);
     accountAnswered(answerOf(*reply));
     finishVerification(verification);
   });
@@ -185,6 +187,7 @@ void AccountStore::dropVerification() {
 }
 
 void AccountStore::signOut() {
+  ++signOuts_;
   dropVerification();
   activeToken_.reset();
   const auto token = deskplaySessionToken(services_.keychain);

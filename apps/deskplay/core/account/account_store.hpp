@@ -116,6 +116,8 @@ class AccountStore final : public QObject {
   std::optional<Verification> verification_;
   std::optional<QString> activeToken_;
   std::uint64_t nextVerificationId_ = 1;
+  // Account calls started before the latest sign-out find nothing that still counts.
+  std::uint64_t signOuts_ = 0;
 };
 
 }  // namespace deskplay::core

@@ -375,6 +375,18 @@ TEST_F(AccountStoreTest, SignOutWithoutNetworkStillForgetsTheToken) {
   }
 }
 
+TEST_F(AccountStoreTest, AnAccountCallAnsweredAfterSignOutDoesNotSignInAgain) {
+  storeDeskplaySessionToken(keychain, "session-1");
+  server.route("GET", kMe, HoldRequest{});
+  store.refresh();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return server.requests().size() == 1; }));
+  store.signOut();
+  server.releaseHeld(jsonReply(200, kAdaJson));
+  ASSERT_TRUE(settled());
+  EXPECT_EQ(store.state(), State::signedOut);
+  EXPECT_EQ(store.label(), "");
+}
+
 TEST_F(AccountStoreTest, SignOutDuringVerificationDropsIt) {
   server.route("POST", kVerify, HoldRequest{});
   store.signIn();
