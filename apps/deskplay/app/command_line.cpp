@@ -81,8 +81,8 @@ std::string usageText() {
                                new hotkey (as "⌃⌥Q") or "cancelled"
   Deskplay --help              print this help
 
-The commands talk to the running instance through the socket "deskplay-control" in
-$XDG_RUNTIME_DIR. They exit 0 on success, 1 when the instance refuses or none runs, and 2 on
+The commands other than install-url-handler talk to the running instance through the socket
+"deskplay-control" in $XDG_RUNTIME_DIR. They exit 0 on success, 1 when the instance refuses or none runs, and 2 on
 bad usage. Game sessions receive the stored session token as DESKPLAY_SESSION_TOKEN.
 )";
 }
