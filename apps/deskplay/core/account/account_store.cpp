@@ -144,14 +144,17 @@ void AccountStore::startRefresh(std::optional<std::uint64_t> verification) {
   request.setRawHeader("Authorization", bearer(*token));
   QNetworkReply* reply = network_.get(request);
   if (verification) verification_->reply = reply;
-  const std::uint64_t signOuts = signOuts_;
-  connect(reply, &QNetworkReply::finished, this, [this, verification, signOuts, reply] {
+  connect(reply, &QNetworkReply::finished, this, [this, verification, token, reply] {
     reply->deleteLater();
-    // A sign-in given up meanwhile drops what its account call found, and so does a sign-out:
-    // the session it read is gone.
-    if (!isCurrent(verification) || signOuts != signOuts_) return setChecking(false);
-    accountAnswered(answerOf(*reply));
-    finishVerification(verification);
+    // A sign-in given up meanwhile drops what its account call found; so does a sign-out or a
+    // new sign-in, which leave another session stored than the one asked about.
+    if (!isCurrent(verification) || deskplaySessionToken(services_.keychain) != token) {
+      setChecking(false);
+    } else {
+      accountAnswered(answerOf(*reply));
+      finishVerification(verification);
+    }
+    emit accountCallEnded();
   });
 }
 
@@ -187,7 +190,6 @@ void AccountStore::dropVerification() {
 }
 
 void AccountStore::signOut() {
-  ++signOuts_;
   dropVerification();
   activeToken_.reset();
   const auto token = deskplaySessionToken(services_.keychain);

@@ -85,6 +85,8 @@ class AccountStore final : public QObject {
   void checkingChanged();
   // A sign-in callback arrived: the application comes to the front.
   void activationRequested();
+  // An account call has ended, whether what it found counted or not.
+  void accountCallEnded();
 
  private:
   // The running check of a one-time token; its reply is the request it currently waits for
@@ -116,8 +118,6 @@ class AccountStore final : public QObject {
   std::optional<Verification> verification_;
   std::optional<QString> activeToken_;
   std::uint64_t nextVerificationId_ = 1;
-  // Account calls started before the latest sign-out find nothing that still counts.
-  std::uint64_t signOuts_ = 0;
 };
 
 }  // namespace deskplay::core

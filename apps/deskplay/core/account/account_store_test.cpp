@@ -387,6 +387,28 @@ TEST_F(AccountStoreTest, AnAccountCallAnsweredAfterSignOutDoesNotSignInAgain) {
   EXPECT_EQ(store.label(), "");
 }
 
+TEST_F(AccountStoreTest, AnAccountCallAboutAnOldSessionLeavesANewSignInAlone) {
+  storeDeskplaySessionToken(keychain, "old-session");
+  server.route("GET", kMe, [](const testing::HttpRequest& request) -> testing::HttpAction {
+    if (request.header("authorization") == "Bearer old-session") return HoldRequest{};
+    return jsonReply(200, kAdaJson);
+  });
+  server.route("POST", kVerify, verifyReply("new-session"));
+  store.refresh();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return server.requests().size() == 1; }));
+
+  QSignalSpy callsEnded(&store, &AccountStore::accountCallEnded);
+  store.signIn();
+  callback("one-time");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return store.state() == State::signedIn; }));
+  ASSERT_EQ(callsEnded.count(), 1);
+  // The server no longer knows the old session; the new one stays.
+  server.releaseHeld(jsonReply(200, R"({"user":null})"));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return callsEnded.count() == 2; }));
+  EXPECT_EQ(store.state(), State::signedIn);
+  EXPECT_EQ(storedToken(), "new-session");
+}
+
 TEST_F(AccountStoreTest, SignOutDuringVerificationDropsIt) {
   server.route("POST", kVerify, HoldRequest{});
   store.signIn();
