@@ -47,9 +47,10 @@ inline constexpr std::string_view axElement = "ax.element";
 inline constexpr std::string_view axChildren = "ax.children";
 // {"pid"?: n (Finder's by default)} → {"tree": nested bundles, each with "children"}|null
 inline constexpr std::string_view axTree = "ax.tree";
-// {"title", "pid"?: n} → {"pid", "x", "y"}: clicks the centre of the first enabled element
-// with that title that an application published (of that process), as the person would.
-inline constexpr std::string_view axPress = "ax.press";
+// {"title", "pid"?: n} → {"pid", "x", "y"}: the centre (top-left origin) of the first
+// enabled element with that title that an application published (of that process), through
+// the windows front to back; an error when there is none.
+inline constexpr std::string_view axFindTitled = "ax.findTitled";
 
 // {} → {"screens": [screen…], "main": screen|null}
 inline constexpr std::string_view screensGet = "screens.get";

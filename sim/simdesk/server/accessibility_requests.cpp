@@ -188,7 +188,7 @@ void addAccessibilityRequests(RequestDispatcher& dispatcher, SimulatedDesktop& d
                    int budget = kMaxTreeElements;
                    return json{{"tree", root ? treeOf(tree, *root, budget) : json()}};
                  });
-  dispatcher.add(requests::axPress,
+  dispatcher.add(requests::axFindTitled,
                  [&desktop](Client&, const RequestFields& request) -> Result<json> {
                    auto title = request.text("title");
                    if (!title.ok()) return title.error();
