@@ -213,6 +213,12 @@ TEST_F(SimContentWindowTest, PublishedElementsAreListedAndPressedByTitle) {
   });
   ASSERT_NE(down, inputs.end());
   EXPECT_EQ(down->location, (Point{80, 65})) << "the button's centre";
+  EXPECT_EQ(std::count_if(inputs.begin(), inputs.end(),
+                          [](const WindowInput& input) {
+                            return input.kind == WindowInput::Kind::mouseDown;
+                          }),
+            1)
+      << "one press is one click";
 
   for (const std::vector<std::string>& refused : {std::vector<std::string>{"press", "Later"},
                                                   {"press", "Nothing"},

@@ -101,6 +101,17 @@ TEST_F(SimStatusItemsTest, AMouseDownGoesToTheOwnerWithItsButtonAndFlags) {
   EXPECT_EQ(clicks[0].button, platform::PointerButton::right);
   EXPECT_EQ(clicks[0].location, (platform::Point{static_cast<double>(static_cast<int>(x)), 12}));
   EXPECT_EQ(listed(session_).size(), 1u);
+
+  // The item is in its owner's accessibility tree by its accessibility title, and pressed by it.
+  item->setAppearance({"", std::nullopt, std::nullopt, "Deskplay menu"});
+  const std::string pid = std::to_string(::getpid());
+  EXPECT_NE(session_.ctl({"ax-tree", pid}).output.find("Deskplay menu"), std::string::npos);
+  const Completed pressed = session_.ctl({"press", "Deskplay menu", "--pid", pid});
+  ASSERT_EQ(pressed.status, 0) << pressed.errors;
+  dispatchUntil([&] { return clicks.size() == 2; });
+  EXPECT_EQ(clicks[1].button, platform::PointerButton::left);
+  const Rect now = *item->buttonWindowFrame();
+  EXPECT_EQ(clicks[1].location, (platform::Point{now.minX() + now.size.width / 2, 12}));
 }
 
 TEST_F(SimStatusItemsTest, CommandDraggingAPassedPressOutOfTheBarRemovesTheItem) {

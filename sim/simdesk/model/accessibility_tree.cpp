@@ -75,7 +75,7 @@ AccessibilityElement AccessibilityTree::make(Kind kind, std::uint64_t id) {
 std::optional<AccessibilityTree::Decoded> AccessibilityTree::decode(AccessibilityElement element) {
   const auto kind = static_cast<std::uint8_t>(element.handle >> kKindShift);
   if (kind < static_cast<std::uint8_t>(Kind::application) ||
-      kind > static_cast<std::uint8_t>(Kind::published)) {
+      kind > static_cast<std::uint8_t>(Kind::statusItem)) {
     return std::nullopt;
   }
   return Decoded{static_cast<Kind>(kind), element.handle & kIdMask};
@@ -117,6 +117,8 @@ bool AccessibilityTree::alive(const Decoded& decoded) {
       return screens_.dockFrame().has_value();
     case Kind::published:
       return publishedAt(decoded.id).has_value();
+    case Kind::statusItem:
+      return statusBar_ != nullptr && statusBar_->item(decoded.id) != nullptr;
   }
   return false;
 }
@@ -143,6 +145,8 @@ std::optional<ProcessId> AccessibilityTree::processOf(AccessibilityElement eleme
       return Applications::kDockPid;
     case Kind::published:
       return publishedAt(decoded->id)->window->owner;
+    case Kind::statusItem:
+      return statusBar_->item(decoded->id)->owner;
     case Kind::desktop:
     case Kind::icon:
     case Kind::label:
@@ -179,6 +183,8 @@ AttributeValue AccessibilityTree::attribute(AccessibilityElement element, std::s
       return dockAttribute(name);
     case Kind::published:
       return publishedAttribute(decoded->id, name);
+    case Kind::statusItem:
+      return statusItemAttribute(decoded->id, name);
   }
   return std::monostate{};
 }
@@ -210,6 +216,11 @@ AttributeValue AccessibilityTree::applicationAttribute(ProcessId pid, std::strin
     }
     for (const SimWindow* window : windowServer_.onScreenOrder()) {
       if (window->owner == pid) children.push_back(make(Kind::window, window->number));
+    }
+    if (statusBar_ != nullptr) {
+      for (const StatusItem* item : statusBar_->items()) {
+        if (item->owner == pid) children.push_back(make(Kind::statusItem, item->id));
+      }
     }
     if (finder_.pid() == pid) {
       children.push_back(make(Kind::desktop, static_cast<std::uint64_t>(finder_.launchCount())));
@@ -443,6 +454,21 @@ AttributeValue AccessibilityTree::publishedAttribute(std::uint64_t id, std::stri
   return std::monostate{};
 }
 
+AttributeValue AccessibilityTree::statusItemAttribute(std::uint64_t id, std::string_view name) {
+  const StatusItem& item = *statusBar_->item(id);
+  if (name == platform::kAXRole) return std::string("AXMenuBarItem");
+  if (name == platform::kAXTitle) {
+    return item.look.accessibilityTitle.empty() ? item.look.title : item.look.accessibilityTitle;
+  }
+  if (name == platform::kAXParent) {
+    return make(Kind::application, static_cast<std::uint64_t>(item.owner));
+  }
+  if (name == platform::kAXChildren) return std::vector<AccessibilityElement>{};
+  if (name == platform::kAXPosition) return item.frame.origin;
+  if (name == platform::kAXSize) return item.frame.size;
+  return std::monostate{};
+}
+
 std::optional<AccessibilityElement> AccessibilityTree::publishedHit(const SimWindow& window,
                                                                     Point point) const {
   const Rect frame = screens_.toTopLeft(window.frame);
@@ -465,6 +491,17 @@ std::optional<AccessibilityElement> AccessibilityTree::publishedHit(const SimWin
 
 std::optional<AccessibilityTree::Found> AccessibilityTree::findPublished(
     std::string_view title, std::optional<ProcessId> pid) {
+  if (statusBar_ != nullptr && screens_.menuBarFrame()) {
+    for (const StatusItem* item : statusBar_->items()) {
+      if (pid && item->owner != *pid) continue;
+      const std::string& itemTitle =
+          item->look.accessibilityTitle.empty() ? item->look.title : item->look.accessibilityTitle;
+      if (itemTitle != title) continue;
+      return Found{item->owner,
+                   {item->frame.minX() + item->frame.size.width / 2,
+                    item->frame.minY() + item->frame.size.height / 2}};
+    }
+  }
   for (const SimWindow* window : windowServer_.onScreenOrder()) {
     if (pid && window->owner != *pid) continue;
     const Rect frame = screens_.toTopLeft(window->frame);
@@ -489,6 +526,10 @@ std::optional<AccessibilityElement> AccessibilityTree::elementAtPoint(Point poin
   const auto menuBar = screens_.menuBarFrame();
   const auto dock = screens_.dockFrame();
   auto menuBarHit = [&]() -> std::optional<AccessibilityElement> {
+    if (statusBar_ != nullptr) {
+      if (const StatusItem* item = statusBar_->itemAt(point))
+        return make(Kind::statusItem, item->id);
+    }
     const auto front = applications_.frontmost();
     if (!front) return std::nullopt;
     const auto pid = static_cast<std::uint64_t>(*front);

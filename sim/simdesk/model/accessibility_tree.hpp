@@ -10,6 +10,7 @@
 #include "sim/simdesk/model/applications.hpp"
 #include "sim/simdesk/model/finder.hpp"
 #include "sim/simdesk/model/screens.hpp"
+#include "sim/simdesk/model/status_bar.hpp"
 #include "sim/simdesk/model/window_server.hpp"
 
 namespace deskplay::simdesk {
@@ -32,6 +33,10 @@ class AccessibilityTree {
   AccessibilityTree(Applications& applications, Finder& finder, WindowServer& windowServer,
                     Screens& screens);
 
+  // The menu bar's status items, which their owners' trees hold as AXMenuBarItem elements
+  // titled with their accessibility title; unset, there are none. Outlives the tree.
+  void setStatusBar(const StatusBar* statusBar) { statusBar_ = statusBar; }
+
   std::optional<platform::AccessibilityElement> applicationElement(platform::ProcessId pid);
   // The deepest element at a top-left-origin point, through the window stack: the menu bar,
   // the Dock, windows front to back (those that ignore mouse events are transparent), then
@@ -42,8 +47,9 @@ class AccessibilityTree {
   std::vector<std::string> attributeNames(platform::AccessibilityElement element);
   std::optional<platform::ProcessId> processOf(platform::AccessibilityElement element);
 
-  // The first enabled published element titled `title`, through the windows front to back
-  // (only `pid`'s, when given): its owner and its centre (top-left origin).
+  // The first status item whose accessibility title is `title`, else the first enabled
+  // published element titled so, through the windows front to back (only `pid`'s, when
+  // given): its owner and its centre (top-left origin).
   struct Found {
     platform::ProcessId pid = 0;
     platform::Point centre;
@@ -64,6 +70,7 @@ class AccessibilityTree {
     windowEntry,
     dock,
     published,
+    statusItem,
   };
   struct Decoded {
     Kind kind;
@@ -83,6 +90,7 @@ class AccessibilityTree {
   platform::AttributeValue windowEntryAttribute(std::uint64_t id, std::string_view name);
   platform::AttributeValue dockAttribute(std::string_view name);
   platform::AttributeValue publishedAttribute(std::uint64_t id, std::string_view name);
+  platform::AttributeValue statusItemAttribute(std::uint64_t id, std::string_view name);
   // A published element by its place: the window and its index in the tree's pre-order.
   struct PublishedPlace {
     const SimWindow* window = nullptr;
@@ -99,6 +107,7 @@ class AccessibilityTree {
   Finder& finder_;
   WindowServer& windowServer_;
   Screens& screens_;
+  const StatusBar* statusBar_ = nullptr;
 };
 
 }  // namespace deskplay::simdesk

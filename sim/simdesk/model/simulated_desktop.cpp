@@ -16,6 +16,7 @@ SimulatedDesktop::SimulatedDesktop(Options options,
   accessibility_ =
       std::make_unique<AccessibilityTree>(applications_, *finder_, windowServer_, screens_);
   statusBar_ = std::make_unique<StatusBar>(screens_, options_.measure);
+  accessibility_->setStatusBar(statusBar_.get());
   applicationInput_ = std::make_unique<ApplicationInput>(screens_, windowServer_, *statusBar_);
   openPanels_ = std::make_unique<OpenPanels>(windowServer_, screens_);
   events_ = std::make_unique<EventPipeline>(applications_, *finder_, *accessibility_, privacy_,

@@ -203,14 +203,6 @@ void addAccessibilityRequests(RequestDispatcher& dispatcher, SimulatedDesktop& d
                      return Error{"no enabled element titled \"" + title.value() + "\"" +
                                   (pid ? " in process " + std::to_string(*pid) : std::string())};
                    }
-                   // A click as the person makes it: through the taps and monitors to the window.
-                   for (const auto type :
-                        {platform::EventType::leftMouseDown, platform::EventType::leftMouseUp}) {
-                     platform::Event event;
-                     event.type = type;
-                     event.location = found->centre;
-                     desktop.events().inject(event);
-                   }
                    return json{{"pid", found->pid}, {"x", found->centre.x}, {"y", found->centre.y}};
                  });
 }
