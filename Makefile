@@ -48,6 +48,7 @@ bench: build
 	@build/default/bench/simdesk/simdesk_bench
 	@build/default/bench/simdesk/simdesk_tap_bench
 	@build/default/bench/simdesk/simdesk_view_bench
+	@build/default/bench/simdesk/simdesk_content_bench
 	@build/default/sim/simdesk/scripting/simdesk_scripting_bench
 	@build/default/bench/deskplay/stash/desktop_stash_bench
 	@build/default/bench/deskplay/catalog/catalog_bench

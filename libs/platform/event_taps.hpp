@@ -24,6 +24,7 @@ enum class EventType : std::uint32_t {
   keyDown = 10,
   keyUp = 11,
   flagsChanged = 12,
+  scrollWheel = 22,
   tapDisabledByTimeout = 0xFFFFFFFE,
   tapDisabledByUserInput = 0xFFFFFFFF,
 };
@@ -59,6 +60,9 @@ struct Event {
   std::string charactersIgnoringModifiers;
   Point location;
   std::int64_t sourceUserData = 0;
+  // Scroll-wheel events: points, positive to the right and up.
+  double scrollDeltaX = 0;
+  double scrollDeltaY = 0;
 };
 
 enum class TapVerdict { pass, swallow };

@@ -11,6 +11,7 @@
 #include "platform/accessibility.hpp"
 #include "platform/geometry.hpp"
 #include "platform/observation.hpp"
+#include "platform/window_content.hpp"
 
 namespace deskplay::platform {
 
@@ -125,6 +126,33 @@ class StatusPanel : public virtual Window {
   virtual Content content() const = 0;
 };
 
+// A window whose pixels this process draws and whose input it receives: a panel that hosts
+// our own interface. Callbacks arrive on the main thread.
+class ContentWindow : public virtual Window {
+ public:
+  using InputHandler = std::function<void(const WindowInput& input)>;
+  using KeyHandler = std::function<void(KeyState state)>;
+
+  virtual void setTitle(const std::string& title) = 0;
+  virtual std::string title() const = 0;
+  // 0 (invisible) to 1 (as drawn); the window server blends the window over what is behind it.
+  virtual void setAlpha(double alpha) = 0;
+  virtual double alpha() const = 0;
+  // Shows a new frame; `damage` holds the rectangles that changed since the last frame. A
+  // frame of another size than the last one is shown whole, whatever the damage.
+  virtual void present(const PixelFrame& frame, const std::vector<PixelRect>& damage) = 0;
+  // Makes the window the key window (keys go to it) and orders it front.
+  virtual void makeKeyAndOrderFront() = 0;
+  virtual void resignKey() = 0;
+  virtual bool isKey() const = 0;
+  virtual void setInputHandler(InputHandler handler) = 0;
+  // Told when the window becomes key and when it resigns (a click elsewhere, another key
+  // window, resignKey).
+  virtual void setKeyHandler(KeyHandler handler) = 0;
+  // What the window shows, as the accessibility tree of this application gives it.
+  virtual void setAccessibilityTree(const std::vector<AccessibleNode>& roots) = 0;
+};
+
 // A window of any application as the on-screen window list describes it. Bounds have their
 // origin at the top left.
 struct WindowInfo {
@@ -142,7 +170,8 @@ struct RunningApplication {
   std::optional<std::string> localizedName;
 };
 
-// Screens, our windows and panels, text measurement, the on-screen window list, running
+// Screens, our windows and panels (those the window server draws and those whose pixels we
+// draw), text measurement, the on-screen window list, running
 // applications, and the reduce-motion accessibility setting (the application framework and
 // the window server).
 // Main thread only; the display-options callback arrives on the main thread.
@@ -159,6 +188,8 @@ class Windows {
   // Buffered, created at once; hidden until ordered front.
   virtual std::unique_ptr<Window> createWindow(const WindowSpec& spec) = 0;
   virtual std::unique_ptr<StatusPanel> createStatusPanel(const WindowSpec& spec) = 0;
+  // A window whose pixels this process draws; hidden until ordered front.
+  virtual std::unique_ptr<ContentWindow> createContentWindow(const WindowSpec& spec) = 0;
   // The rendered width of `text` in points.
   virtual double textWidth(std::string_view text, const Font& font) = 0;
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -12,9 +13,16 @@ namespace deskplay::platform {
 
 enum class ExtensionVisibility { shown, hidden };
 
+// What the open panel that chooses a folder starts with.
+struct FolderChoice {
+  std::filesystem::path startingFolder;
+  std::string prompt;  // the title of its "choose" button
+  enum class Creation { refused, allowed } folderCreation = Creation::refused;
+};
+
 // The shared workspace: opening URLs, revealing files in Finder, telling Finder that files
 // changed, and the Finder metadata of files (custom icons, hidden extensions).
-// Main thread; calls block briefly and never call back.
+// Main thread; calls block briefly, and only chooseFolder calls back (later, on the main thread).
 class Workspace {
  public:
   virtual ~Workspace() = default;
@@ -26,6 +34,10 @@ class Workspace {
   virtual void activateFileViewerSelecting(const std::vector<std::filesystem::path>& files) = 0;
   // Tells Finder that something at `path` changed, so that it redraws it.
   virtual void noteFileSystemChanged(const std::filesystem::path& path) = 0;
+  // Shows the modal open panel for choosing a folder; `chosen` gets the person's folder, or
+  // nothing when they cancel or no panel could be shown.
+  virtual void chooseFolder(const FolderChoice& choice,
+                            std::function<void(std::optional<std::filesystem::path>)> chosen) = 0;
 
   // Whether the file has a custom icon; nothing when that cannot be read.
   virtual std::optional<bool> hasCustomIcon(const std::filesystem::path& file) = 0;

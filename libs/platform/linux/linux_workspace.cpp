@@ -126,6 +126,11 @@ void LinuxWorkspace::noteFileSystemChanged(const std::filesystem::path& path) {
   desktop_.noteFileSystemChanged(path);
 }
 
+void LinuxWorkspace::chooseFolder(
+    const FolderChoice& choice, std::function<void(std::optional<std::filesystem::path>)> chosen) {
+  desktop_.chooseFolder(choice, std::move(chosen));
+}
+
 std::optional<bool> LinuxWorkspace::hasCustomIcon(const std::filesystem::path& file) {
   return readHasCustomIcon(file);
 }

@@ -67,6 +67,22 @@ class LinuxWorkspaceTest : public ::testing::Test {
   void SetUp() override { writeFile(file, "content stays"); }
 };
 
+TEST_F(LinuxWorkspaceTest, TheOpenPanelIsTheDesktops) {
+  std::optional<std::filesystem::path> answer;
+  bool answered = false;
+  workspace.chooseFolder({folder.path(), "Choose", FolderChoice::Creation::allowed},
+                         [&](std::optional<std::filesystem::path> chosen) {
+                           answered = true;
+                           answer = std::move(chosen);
+                         });
+  ASSERT_EQ(desktop.openPanels().size(), 1u);
+  EXPECT_EQ(desktop.openPanels()[0].prompt, "Choose");
+  EXPECT_EQ(desktop.openPanels()[0].folderCreation, FolderChoice::Creation::allowed);
+  ASSERT_TRUE(desktop.answerOpenPanel(folder.path()));
+  EXPECT_TRUE(answered);
+  EXPECT_EQ(answer, folder.path());
+}
+
 TEST_F(LinuxWorkspaceTest, IconFromAPngFileIsStoredAsFinderKeepsIt) {
   const auto png = folder / "icon.png";
   const auto bytes = encoded(filled(32, 32, Qt::red), "PNG");

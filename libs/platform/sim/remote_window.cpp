@@ -18,6 +18,8 @@ std::string_view kindName(RemoteWindow::Kind kind) {
       return "panel";
     case RemoteWindow::Kind::statusPanel:
       return "statusPanel";
+    case RemoteWindow::Kind::content:
+      return "content";
   }
   return "window";
 }
@@ -47,7 +49,8 @@ void RemoteWindow::create() {
   if (number == reply.value().end() || !number->is_number_unsigned()) return;
   number_ = number->get<std::uint32_t>();
   generation_ = connection_.generation();
-  if (configured_) send(requests::windowConfigure, {{"traits", simdesk::protocol::encodeTraits(traits_)}});
+  if (configured_)
+    send(requests::windowConfigure, {{"traits", simdesk::protocol::encodeTraits(traits_)}});
   restoreExtras();
   if (visible_) send(requests::windowOrderFront, nlohmann::json::object());
 }
@@ -94,7 +97,9 @@ void RemoteWindow::orderOut() {
   change(requests::windowOrderOut, nlohmann::json::object());
 }
 
-void RemoteWindow::display() { change(requests::windowDisplay, nlohmann::json::object()); }
+void RemoteWindow::display() {
+  change(requests::windowDisplay, nlohmann::json::object());
+}
 
 void RemoteStatusPanel::setContent(const Content& content) {
   content_ = content;

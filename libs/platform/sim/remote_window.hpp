@@ -16,7 +16,7 @@ namespace deskplay::platform {
 // state it has by then; until then the window just keeps its state.
 class RemoteWindow : public virtual Window {
  public:
-  enum class Kind { window, panel, statusPanel };
+  enum class Kind { window, panel, statusPanel, content };
 
   RemoteWindow(simdesk::protocol::Connection& connection, const WindowSpec& spec, Kind kind);
   ~RemoteWindow() override;
@@ -44,6 +44,9 @@ class RemoteWindow : public virtual Window {
   virtual void restoreExtras() {}
   // Sends one request about this window as it is now; false when simdesk refused it.
   bool send(std::string_view type, nlohmann::json fields);
+  simdesk::protocol::Connection& connection() const { return connection_; }
+  // Whether simdesk knows this window now (it was made over the current connection).
+  bool isCurrent() const { return number_ != 0 && generation_ == connection_.generation(); }
 
  private:
   void create();

@@ -1,5 +1,6 @@
 #include "platform/sim/sim_windows.hpp"
 
+#include "platform/sim/remote_content_window.hpp"
 #include "platform/sim/remote_window.hpp"
 #include "sim/simdesk/protocol/messages.hpp"
 #include "sim/simdesk/protocol/wire_types.hpp"
@@ -81,6 +82,11 @@ std::unique_ptr<StatusPanel> SimWindows::createStatusPanel(const WindowSpec& spe
   return std::make_unique<RemoteStatusPanel>(connection_, spec);
 }
 
+std::unique_ptr<ContentWindow> SimWindows::createContentWindow(const WindowSpec& spec) {
+  connection_.dispatchEvents();
+  return std::make_unique<RemoteContentWindow>(connection_, spec);
+}
+
 double SimWindows::textWidth(std::string_view text, const Font& font) {
   connection_.dispatchEvents();
   const auto key = std::make_tuple(std::string(text), font.size, font.weight);
@@ -136,9 +142,9 @@ bool SimWindows::reduceMotion() {
 }
 
 std::unique_ptr<Observation> SimWindows::observeDisplayOptions(std::function<void()> changed) {
-  const int listener = connection_.listen(
-      protocol::events::displayOptionsChanged,
-      [changed = std::move(changed)](const nlohmann::json&) { changed(); });
+  const int listener =
+      connection_.listen(protocol::events::displayOptionsChanged,
+                         [changed = std::move(changed)](const nlohmann::json&) { changed(); });
   // Subscribes now rather than at some later request, so that no change is missed meanwhile.
   (void)connection_.request(requests::displayOptionsGet, nlohmann::json::object(),
                             Effect::readsOnly);

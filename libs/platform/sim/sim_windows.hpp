@@ -26,6 +26,8 @@ class SimWindows final : public Windows {
   int windowLevelForKey(WindowLevelKey key) override;
   std::unique_ptr<Window> createWindow(const WindowSpec& spec) override;
   std::unique_ptr<StatusPanel> createStatusPanel(const WindowSpec& spec) override;
+  // A RemoteContentWindow.
+  std::unique_ptr<ContentWindow> createContentWindow(const WindowSpec& spec) override;
   double textWidth(std::string_view text, const Font& font) override;
   std::vector<WindowInfo> onScreenWindows() override;
   std::vector<RunningApplication> runningApplications() override;

@@ -34,6 +34,40 @@ void FakeWindow::orderFrontRegardless() {
   ++orderFronts_;
 }
 
+void FakeContentWindow::present(const PixelFrame& frame, const std::vector<PixelRect>& damage) {
+  ++presents_;
+  width_ = frame.width;
+  height_ = frame.height;
+  damage_ = damage;
+  const auto row = static_cast<std::size_t>(frame.width) * 4;
+  pixels_.assign(row * static_cast<std::size_t>(std::max(frame.height, 0)), 0);
+  for (int y = 0; y < frame.height; ++y) {
+    std::copy_n(frame.pixels + static_cast<std::size_t>(y) * frame.stride, row,
+                pixels_.begin() + static_cast<std::ptrdiff_t>(static_cast<std::size_t>(y) * row));
+  }
+}
+
+void FakeContentWindow::makeKeyAndOrderFront() {
+  orderFrontRegardless();
+  if (key_) return;
+  key_ = true;
+  if (keyHandler_) keyHandler_(KeyState::became);
+}
+
+void FakeContentWindow::resignKey() {
+  if (!key_) return;
+  sendKeyState(KeyState::resigned);
+}
+
+void FakeContentWindow::sendInput(const WindowInput& input) {
+  if (inputHandler_) inputHandler_(input);
+}
+
+void FakeContentWindow::sendKeyState(KeyState state) {
+  key_ = state == KeyState::became;
+  if (keyHandler_) keyHandler_(state);
+}
+
 class FakeWindows::DisplayOptionsObservation final : public Observation {
  public:
   DisplayOptionsObservation(std::shared_ptr<FakeWindowRegistry> registry,
@@ -83,6 +117,11 @@ std::unique_ptr<StatusPanel> FakeWindows::createStatusPanel(const WindowSpec& sp
   return std::unique_ptr<FakeStatusPanel>(new FakeStatusPanel(registry_, spec));
 }
 
+std::unique_ptr<ContentWindow> FakeWindows::createContentWindow(const WindowSpec& spec) {
+  ++created_;
+  return std::unique_ptr<FakeContentWindow>(new FakeContentWindow(registry_, spec));
+}
+
 double FakeWindows::textWidth(std::string_view text, const Font& font) {
   return measure_(text, font);
 }
@@ -125,6 +164,14 @@ std::vector<FakeStatusPanel*> FakeWindows::statusPanels() const {
     if (auto* panel = dynamic_cast<FakeStatusPanel*>(window)) panels.push_back(panel);
   }
   return panels;
+}
+
+std::vector<FakeContentWindow*> FakeWindows::contentWindows() const {
+  std::vector<FakeContentWindow*> windows;
+  for (FakeWindow* window : registry_->windows) {
+    if (auto* content = dynamic_cast<FakeContentWindow*>(window)) windows.push_back(content);
+  }
+  return windows;
 }
 
 int FakeWindows::displayOptionObserverCount() const {

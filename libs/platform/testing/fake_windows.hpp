@@ -58,6 +58,53 @@ class FakeStatusPanel final : public FakeWindow, public StatusPanel {
   Content content_;
 };
 
+// A content window as the fake keeps it: the last frame presented (copied), its damage, and
+// handlers the test calls through `sendInput` and `sendKeyState`.
+class FakeContentWindow final : public FakeWindow, public ContentWindow {
+ public:
+  void setTitle(const std::string& title) override { title_ = title; }
+  std::string title() const override { return title_; }
+  void setAlpha(double alpha) override { alpha_ = alpha; }
+  double alpha() const override { return alpha_; }
+  void present(const PixelFrame& frame, const std::vector<PixelRect>& damage) override;
+  void makeKeyAndOrderFront() override;
+  void resignKey() override;
+  bool isKey() const override { return key_; }
+  void setInputHandler(InputHandler handler) override { inputHandler_ = std::move(handler); }
+  void setKeyHandler(KeyHandler handler) override { keyHandler_ = std::move(handler); }
+  void setAccessibilityTree(const std::vector<AccessibleNode>& roots) override {
+    accessibilityTree_ = roots;
+  }
+
+  // What the window server would do: input to the handler, a click elsewhere that resigns.
+  void sendInput(const WindowInput& input);
+  void sendKeyState(KeyState state);
+
+  int presentCount() const { return presents_; }
+  // The last frame's pixels, tightly packed (width × 4 bytes a row).
+  const std::vector<unsigned char>& pixels() const { return pixels_; }
+  int frameWidth() const { return width_; }
+  int frameHeight() const { return height_; }
+  const std::vector<PixelRect>& lastDamage() const { return damage_; }
+  const std::vector<AccessibleNode>& accessibilityTree() const { return accessibilityTree_; }
+
+ private:
+  friend class FakeWindows;
+  FakeContentWindow(std::shared_ptr<FakeWindowRegistry> registry, const WindowSpec& spec)
+      : FakeWindow(std::move(registry), spec) {}
+  std::string title_;
+  double alpha_ = 1;
+  bool key_ = false;
+  int presents_ = 0;
+  int width_ = 0;
+  int height_ = 0;
+  std::vector<unsigned char> pixels_;
+  std::vector<PixelRect> damage_;
+  InputHandler inputHandler_;
+  KeyHandler keyHandler_;
+  std::vector<AccessibleNode> accessibilityTree_;
+};
+
 // Screens, windows, applications and the reduce-motion setting, all set by the test. The
 // windows the code under test created stay readable while it holds them.
 class FakeWindows final : public Windows {
@@ -73,6 +120,7 @@ class FakeWindows final : public Windows {
   int windowLevelForKey(WindowLevelKey key) override;
   std::unique_ptr<Window> createWindow(const WindowSpec& spec) override;
   std::unique_ptr<StatusPanel> createStatusPanel(const WindowSpec& spec) override;
+  std::unique_ptr<ContentWindow> createContentWindow(const WindowSpec& spec) override;
   double textWidth(std::string_view text, const Font& font) override;
   std::vector<WindowInfo> onScreenWindows() override { return onScreenWindows_; }
   std::vector<RunningApplication> runningApplications() override { return applications_; }
@@ -96,6 +144,7 @@ class FakeWindows final : public Windows {
   // The live windows created through this fake, oldest first.
   std::vector<FakeWindow*> windows() const;
   std::vector<FakeStatusPanel*> statusPanels() const;
+  std::vector<FakeContentWindow*> contentWindows() const;
   int createdWindowCount() const { return created_; }
   int displayOptionObserverCount() const;
 

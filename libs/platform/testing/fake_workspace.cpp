@@ -96,4 +96,23 @@ std::optional<ExtensionVisibility> FakeWorkspace::extensionVisibility(
   return found->second;
 }
 
+void FakeWorkspace::chooseFolder(const FolderChoice& choice,
+                                 std::function<void(std::optional<std::filesystem::path>)> chosen) {
+  panels_.push_back({choice, std::move(chosen)});
+}
+
+bool FakeWorkspace::answerOpenPanel(std::optional<std::filesystem::path> folder) {
+  if (panels_.empty()) return false;
+  Panel panel = std::move(panels_.front());
+  panels_.pop_front();
+  if (panel.chosen) panel.chosen(std::move(folder));
+  return true;
+}
+
+std::vector<FolderChoice> FakeWorkspace::openPanels() const {
+  std::vector<FolderChoice> choices;
+  for (const Panel& panel : panels_) choices.push_back(panel.choice);
+  return choices;
+}
+
 }  // namespace deskplay::platform::testing

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <deque>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -17,6 +19,8 @@ class FakeWorkspace final : public Workspace {
   bool openUrl(const std::string& url) override;
   void activateFileViewerSelecting(const std::vector<std::filesystem::path>& files) override;
   void noteFileSystemChanged(const std::filesystem::path& path) override;
+  void chooseFolder(const FolderChoice& choice,
+                    std::function<void(std::optional<std::filesystem::path>)> chosen) override;
   std::optional<bool> hasCustomIcon(const std::filesystem::path& file) override;
   std::optional<Image> iconForFile(const std::filesystem::path& file) override;
   std::optional<Image> loadImage(const std::filesystem::path& file) override;
@@ -32,6 +36,11 @@ class FakeWorkspace final : public Workspace {
   // The next extension change fails with `message`.
   void failExtensionChange(std::string message) { extensionFailure_ = std::move(message); }
   void setImageFile(const std::filesystem::path& file, Image image);
+  // Answers the oldest open panel still shown: a folder, or nothing (cancel). False when no
+  // panel is shown.
+  bool answerOpenPanel(std::optional<std::filesystem::path> folder);
+  // The choices of the panels shown and not yet answered, oldest first.
+  std::vector<FolderChoice> openPanels() const;
 
   const std::vector<std::string>& openedUrls() const { return openedUrls_; }
   const std::vector<std::vector<std::filesystem::path>>& reveals() const { return reveals_; }
@@ -50,6 +59,11 @@ class FakeWorkspace final : public Workspace {
   std::vector<std::string> openedUrls_;
   std::vector<std::vector<std::filesystem::path>> reveals_;
   std::vector<std::filesystem::path> changes_;
+  struct Panel {
+    FolderChoice choice;
+    std::function<void(std::optional<std::filesystem::path>)> chosen;
+  };
+  std::deque<Panel> panels_;
 };
 
 }  // namespace deskplay::platform::testing

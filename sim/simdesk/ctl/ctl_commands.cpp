@@ -9,6 +9,7 @@
 #include <iostream>
 #include <map>
 
+#include "sim/simdesk/ctl/application_commands.hpp"
 #include "sim/simdesk/ctl/exit_status.hpp"
 #include "sim/simdesk/ctl/input_commands.hpp"
 #include "sim/simdesk/ctl/tree_text.hpp"
@@ -103,11 +104,13 @@ int script(const Invocation& call) {
   const auto run = protocol::decodeScriptRun(*reply);
   if (!run) return call.failed("simdesk's answer is malformed");
   if (run->outcome == platform::ScriptRun::Outcome::succeeded) {
-    if (run->result) call.out << run->result->stringValue.value_or(run->result->description) << "\n";
+    if (run->result)
+      call.out << run->result->stringValue.value_or(run->result->description) << "\n";
     return kDone;
   }
-  const char* kind =
-      run->outcome == platform::ScriptRun::Outcome::compileFailed ? "syntax error" : "execution error";
+  const char* kind = run->outcome == platform::ScriptRun::Outcome::compileFailed
+                         ? "syntax error"
+                         : "execution error";
   call.err << kind << ": " << run->error.message.value_or(run->error.description);
   if (run->error.number) call.err << " (" << *run->error.number << ")";
   call.err << "\n";
@@ -153,7 +156,8 @@ int axAt(const Invocation& call) {
   if (!reply) return kFailed;
   if ((*reply)["element"].is_null()) return call.failed("no element there");
   call.out << elementLine((*reply)["element"]) << "\n";
-  for (const auto& ancestor : (*reply)["ancestors"]) call.out << "  in " << elementLine(ancestor) << "\n";
+  for (const auto& ancestor : (*reply)["ancestors"])
+    call.out << "  in " << elementLine(ancestor) << "\n";
   return kDone;
 }
 
@@ -170,7 +174,8 @@ int finder(const Invocation& call) {
 int privacy(const Invocation& call) {
   static const std::map<std::string, std::string> services = {
       {"accessibility", "accessibility"}, {"input-monitoring", "inputMonitoring"}};
-  if (call.arguments.size() != 3 || (call.arguments[0] != "grant" && call.arguments[0] != "revoke") ||
+  if (call.arguments.size() != 3 ||
+      (call.arguments[0] != "grant" && call.arguments[0] != "revoke") ||
       !services.contains(call.arguments[1]) || call.arguments[2].empty()) {
     return call.usage("privacy needs grant|revoke accessibility|input-monitoring APP");
   }
@@ -198,6 +203,13 @@ int windows(const Invocation& call) {
   if (!call.arguments.empty()) return call.usage("windows takes no arguments");
   auto reply = call.ask(requests::windowsOnScreen, json::object(), Effect::readsOnly);
   if (!reply) return kFailed;
+  // Applications' windows also say what kind they are, their alpha and whether they are key.
+  auto details = call.ask(requests::windowsList, json::object(), Effect::readsOnly);
+  if (!details) return kFailed;
+  std::map<std::uint32_t, json> byNumber;
+  for (const auto& entry : (*details)["windows"]) {
+    byNumber[entry.value("number", std::uint32_t{0})] = entry;
+  }
   for (const auto& entry : (*reply)["windows"]) {
     const auto info = protocol::decodeWindowInfo(entry);
     if (!info) continue;
@@ -205,6 +217,11 @@ int windows(const Invocation& call) {
              << info->layer << " at " << info->bounds.origin.x << "," << info->bounds.origin.y
              << " " << info->bounds.size.width << "x" << info->bounds.size.height;
     if (!info->name.empty()) call.out << " " << json(info->name).dump();
+    if (const auto detail = byNumber.find(info->number); detail != byNumber.end()) {
+      call.out << " " << detail->second.value("role", "") << " alpha "
+               << detail->second.value("alpha", 1.0);
+      if (detail->second.value("key", false)) call.out << " key";
+    }
     call.out << "\n";
   }
   return kDone;
@@ -247,12 +264,22 @@ std::string ctlUsage() {
          "                                  the result, or the error on stderr (exit 1)\n"
          "  state                           the whole model as JSON\n"
          "  screenshot OUT.png              a PNG of every screen\n"
-         "  ax-tree [PID]                   an application's accessibility tree (Finder's)\n"
+         "  ax-tree [PID]                   an application's accessibility tree (Finder's),\n"
+         "                                  with what it published for its own windows\n"
          "  ax-at X Y                       the element at a point (top-left origin)\n"
          "  finder quit|launch              quit or start Finder\n"
          "  privacy grant|revoke accessibility|input-monitoring APP\n"
          "  screens [WxH[,WxH...]|none]     show or set the displays\n"
-         "  windows                         the on-screen window list, front to back\n"
+         "  windows                         the on-screen window list, front to back: number,\n"
+         "                                  owner (pid), level, bounds, title; applications'\n"
+         "                                  windows add their kind (content, window, …), alpha\n"
+         "                                  and \"key\" for the key window\n"
+         "  status-items                    the menu bar's status items, right to left, as JSON\n"
+         "                                  lines: item, owner, pid, title, inserted,\n"
+         "                                  highlighted, frame (top-left origin)\n"
+         "  open-panel choose PATH|cancel   answer the open panel on screen as the person would\n"
+         "  notifications                   the distributed notifications posted, oldest first,\n"
+         "                                  as JSON lines: name, pid, app\n"
          "  prompts                         recorded trust prompts and opened settings panes\n"
          "  reduce-motion on|off            the accessibility display option\n"
          "\n"
@@ -267,6 +294,9 @@ std::string ctlUsage() {
          "  click X Y [--right] [--control] a mouse button down and up\n"
          "  drag X1 Y1 X2 Y2 [--steps N]    left button down, N drags (10), up\n"
          "  move X Y                        the pointer moves there\n"
+         "  press TITLE [--pid PID]         click the centre of the first enabled element with\n"
+         "                                  that title that an application published (of that\n"
+         "                                  process); exit 1 when there is none\n"
          "  events                          the delivery log as JSON lines: what each tap\n"
          "                                  did, what each monitor and application received\n"
          "  --help                          show this text\n";
@@ -283,13 +313,27 @@ int runCtl(const std::vector<std::string>& arguments, protocol::Connection& conn
     return kDone;
   }
   static const std::map<std::string, std::function<int(const Invocation&)>> commands = {
-      {"script", script},     {"state", state},       {"screenshot", screenshot},
-      {"ax-tree", axTree},    {"ax-at", axAt},        {"finder", finder},
-      {"privacy", privacy},   {"screens", screens},   {"windows", windows},
-      {"prompts", prompts},   {"reduce-motion", reduceMotion},
-      {"key", input<keyCommand>},       {"type", input<typeCommand>},
-      {"click", input<clickCommand>},   {"drag", input<dragCommand>},
-      {"move", input<moveCommand>},     {"events", input<eventsCommand>}};
+      {"script", script},
+      {"state", state},
+      {"screenshot", screenshot},
+      {"ax-tree", axTree},
+      {"ax-at", axAt},
+      {"finder", finder},
+      {"privacy", privacy},
+      {"screens", screens},
+      {"windows", windows},
+      {"prompts", prompts},
+      {"reduce-motion", reduceMotion},
+      {"key", input<keyCommand>},
+      {"type", input<typeCommand>},
+      {"click", input<clickCommand>},
+      {"drag", input<dragCommand>},
+      {"move", input<moveCommand>},
+      {"events", input<eventsCommand>},
+      {"press", input<pressCommand>},
+      {"status-items", input<statusItemsCommand>},
+      {"open-panel", input<openPanelCommand>},
+      {"notifications", input<notificationsCommand>}};
   const auto command = commands.find(arguments[0]);
   if (command == commands.end()) {
     err << "simdeskctl: unknown command \"" << arguments[0] << "\" (see --help)\n";

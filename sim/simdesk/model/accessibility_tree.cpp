@@ -26,13 +26,46 @@ constexpr double kEntryIcon = 64;
 constexpr double kEntryCell = 96;
 constexpr double kTitleBarHeight = 28;
 
-std::vector<AccessibilityElement> one(AccessibilityElement element) { return {element}; }
+std::vector<AccessibilityElement> one(AccessibilityElement element) {
+  return {element};
+}
+
+// Published elements are numbered by window and pre-order index.
+constexpr int kIndexBits = 20;
+constexpr std::uint64_t kIndexMask = (std::uint64_t{1} << kIndexBits) - 1;
+
+std::uint64_t publishedId(std::uint32_t window, std::size_t index) {
+  return (static_cast<std::uint64_t>(window) << kIndexBits) | (index & kIndexMask);
+}
+
+// Every node of a published tree in pre-order, with its parent's index.
+struct Flat {
+  const platform::AccessibleNode* node;
+  std::optional<std::size_t> parent;
+};
+
+void flatten(const std::vector<platform::AccessibleNode>& nodes, std::optional<std::size_t> parent,
+             std::vector<Flat>& out) {
+  for (const platform::AccessibleNode& node : nodes) {
+    const std::size_t index = out.size();
+    out.push_back({&node, parent});
+    flatten(node.children, index, out);
+  }
+}
+
+std::vector<Flat> flattened(const SimWindow& window) {
+  std::vector<Flat> out;
+  flatten(window.accessibility, std::nullopt, out);
+  return out;
+}
 
 }  // namespace
 
 AccessibilityTree::AccessibilityTree(Applications& applications, Finder& finder,
                                      WindowServer& windowServer, Screens& screens)
-    : applications_(applications), finder_(finder), windowServer_(windowServer),
+    : applications_(applications),
+      finder_(finder),
+      windowServer_(windowServer),
       screens_(screens) {}
 
 AccessibilityElement AccessibilityTree::make(Kind kind, std::uint64_t id) {
@@ -42,7 +75,7 @@ AccessibilityElement AccessibilityTree::make(Kind kind, std::uint64_t id) {
 std::optional<AccessibilityTree::Decoded> AccessibilityTree::decode(AccessibilityElement element) {
   const auto kind = static_cast<std::uint8_t>(element.handle >> kKindShift);
   if (kind < static_cast<std::uint8_t>(Kind::application) ||
-      kind > static_cast<std::uint8_t>(Kind::dock)) {
+      kind > static_cast<std::uint8_t>(Kind::statusItem)) {
     return std::nullopt;
   }
   return Decoded{static_cast<Kind>(kind), element.handle & kIdMask};
@@ -64,8 +97,7 @@ bool AccessibilityTree::alive(const Decoded& decoded) {
       return (decoded.id & 0xFF) < menuTitles(pid).size();
     }
     case Kind::desktop:
-      return finder_.isRunning() &&
-             decoded.id == static_cast<std::uint64_t>(finder_.launchCount());
+      return finder_.isRunning() && decoded.id == static_cast<std::uint64_t>(finder_.launchCount());
     case Kind::icon:
     case Kind::label:
       return finder_.itemById(decoded.id) != nullptr;
@@ -83,6 +115,10 @@ bool AccessibilityTree::alive(const Decoded& decoded) {
       return false;
     case Kind::dock:
       return screens_.dockFrame().has_value();
+    case Kind::published:
+      return publishedAt(decoded.id).has_value();
+    case Kind::statusItem:
+      return statusBar_ != nullptr && statusBar_->item(decoded.id) != nullptr;
   }
   return false;
 }
@@ -107,6 +143,10 @@ std::optional<ProcessId> AccessibilityTree::processOf(AccessibilityElement eleme
     }
     case Kind::dock:
       return Applications::kDockPid;
+    case Kind::published:
+      return publishedAt(decoded->id)->window->owner;
+    case Kind::statusItem:
+      return statusBar_->item(decoded->id)->owner;
     case Kind::desktop:
     case Kind::icon:
     case Kind::label:
@@ -141,14 +181,18 @@ AttributeValue AccessibilityTree::attribute(AccessibilityElement element, std::s
       return windowEntryAttribute(decoded->id, name);
     case Kind::dock:
       return dockAttribute(name);
+    case Kind::published:
+      return publishedAttribute(decoded->id, name);
+    case Kind::statusItem:
+      return statusItemAttribute(decoded->id, name);
   }
   return std::monostate{};
 }
 
 std::vector<std::string> AccessibilityTree::attributeNames(AccessibilityElement element) {
   static const std::vector<std::string> kCandidates{
-      "AXRole",  "AXTitle", "AXDescription", "AXValue",    "AXFilename", "AXURL",
-      "AXPosition", "AXSize", "AXParent",     "AXChildren", "AXFrontmost"};
+      "AXRole",     "AXTitle", "AXDescription", "AXValue",    "AXFilename",  "AXURL",
+      "AXPosition", "AXSize",  "AXParent",      "AXChildren", "AXFrontmost", "AXEnabled"};
   std::vector<std::string> names;
   for (const std::string& candidate : kCandidates) {
     if (!std::holds_alternative<std::monostate>(attribute(element, candidate))) {
@@ -164,13 +208,19 @@ AttributeValue AccessibilityTree::applicationAttribute(ProcessId pid, std::strin
   if (name == platform::kAXTitle) return application->name;
   if (name == "AXFrontmost") return applications_.frontmost() == pid;
   if (name == platform::kAXChildren) {
-    std::vector<AccessibilityElement> children{make(Kind::menuBar, static_cast<std::uint64_t>(pid))};
+    std::vector<AccessibilityElement> children{
+        make(Kind::menuBar, static_cast<std::uint64_t>(pid))};
     if (pid == Applications::kDockPid) {
       if (screens_.dockFrame()) children.push_back(make(Kind::dock, 0));
       return children;
     }
     for (const SimWindow* window : windowServer_.onScreenOrder()) {
       if (window->owner == pid) children.push_back(make(Kind::window, window->number));
+    }
+    if (statusBar_ != nullptr) {
+      for (const StatusItem* item : statusBar_->items()) {
+        if (item->owner == pid) children.push_back(make(Kind::statusItem, item->id));
+      }
     }
     if (finder_.pid() == pid) {
       children.push_back(make(Kind::desktop, static_cast<std::uint64_t>(finder_.launchCount())));
@@ -286,7 +336,12 @@ AttributeValue AccessibilityTree::windowAttribute(std::uint32_t number, std::str
   }
   if (name == platform::kAXChildren) {
     if (window.role == WindowRole::finderWindow) return one(make(Kind::windowScrollArea, number));
-    return std::vector<AccessibilityElement>{};
+    std::vector<AccessibilityElement> roots;
+    const std::vector<Flat> nodes = flattened(window);
+    for (std::size_t i = 0; i < nodes.size(); ++i) {
+      if (!nodes[i].parent) roots.push_back(make(Kind::published, publishedId(number, i)));
+    }
+    return roots;
   }
   if (name == "AXDescription" && window.role == WindowRole::statusPanel) {
     return window.statusContent.accessibilityLabel;
@@ -319,8 +374,7 @@ AttributeValue AccessibilityTree::windowScrollAreaAttribute(std::uint32_t number
 
 AttributeValue AccessibilityTree::windowEntryAttribute(std::uint64_t id, std::string_view name) {
   for (const FinderWindow& window : finder_.windows()) {
-    if (window.entries.empty() || id < window.entries.front().id ||
-        id > window.entries.back().id) {
+    if (window.entries.empty() || id < window.entries.front().id || id > window.entries.back().id) {
       continue;
     }
     const std::size_t index = id - window.entries.front().id;
@@ -337,8 +391,8 @@ AttributeValue AccessibilityTree::windowEntryAttribute(std::uint64_t id, std::st
     const auto columns = static_cast<std::size_t>(std::max(1.0, content.size.width / kEntryCell));
     const double x = content.minX() + static_cast<double>(index % columns) * kEntryCell +
                      (kEntryCell - kEntryIcon) / 2;
-    const double y = content.minY() + kTitleBarHeight +
-                     static_cast<double>(index / columns) * kEntryCell + 8;
+    const double y =
+        content.minY() + kTitleBarHeight + static_cast<double>(index / columns) * kEntryCell + 8;
     if (name == platform::kAXPosition) return Point{x, y};
     if (name == platform::kAXSize) return Size{kEntryIcon, kEntryIcon};
     return std::monostate{};
@@ -359,6 +413,109 @@ AttributeValue AccessibilityTree::dockAttribute(std::string_view name) {
   return std::monostate{};
 }
 
+std::optional<AccessibilityTree::PublishedPlace> AccessibilityTree::publishedAt(
+    std::uint64_t id) const {
+  const SimWindow* window = windowServer_.window(static_cast<std::uint32_t>(id >> kIndexBits));
+  if (window == nullptr) return std::nullopt;
+  const std::vector<Flat> nodes = flattened(*window);
+  const std::size_t index = id & kIndexMask;
+  if (index >= nodes.size()) return std::nullopt;
+  PublishedPlace place{window, nodes[index].node, nodes[index].parent, {}};
+  for (std::size_t i = index + 1; i < nodes.size(); ++i) {
+    if (nodes[i].parent == index) place.children.push_back(i);
+  }
+  return place;
+}
+
+AttributeValue AccessibilityTree::publishedAttribute(std::uint64_t id, std::string_view name) {
+  const auto place = publishedAt(id);
+  const platform::AccessibleNode& node = *place->node;
+  const std::uint32_t number = place->window->number;
+  const Rect window = screens_.toTopLeft(place->window->frame);
+  if (name == platform::kAXRole) return node.role;
+  if (name == platform::kAXTitle) return node.title;
+  if (name == "AXValue" && !node.value.empty()) return node.value;
+  if (name == "AXEnabled") return node.enabled;
+  if (name == platform::kAXPosition) {
+    return Point{window.minX() + node.frame.minX(), window.minY() + node.frame.minY()};
+  }
+  if (name == platform::kAXSize) return node.frame.size;
+  if (name == platform::kAXParent) {
+    if (place->parent) return make(Kind::published, publishedId(number, *place->parent));
+    return make(Kind::window, number);
+  }
+  if (name == platform::kAXChildren) {
+    std::vector<AccessibilityElement> children;
+    for (const std::size_t child : place->children) {
+      children.push_back(make(Kind::published, publishedId(number, child)));
+    }
+    return children;
+  }
+  return std::monostate{};
+}
+
+AttributeValue AccessibilityTree::statusItemAttribute(std::uint64_t id, std::string_view name) {
+  const StatusItem& item = *statusBar_->item(id);
+  if (name == platform::kAXRole) return std::string("AXMenuBarItem");
+  if (name == platform::kAXTitle) {
+    return item.look.accessibilityTitle.empty() ? item.look.title : item.look.accessibilityTitle;
+  }
+  if (name == platform::kAXParent) {
+    return make(Kind::application, static_cast<std::uint64_t>(item.owner));
+  }
+  if (name == platform::kAXChildren) return std::vector<AccessibilityElement>{};
+  if (name == platform::kAXPosition) return item.frame.origin;
+  if (name == platform::kAXSize) return item.frame.size;
+  return std::monostate{};
+}
+
+std::optional<AccessibilityElement> AccessibilityTree::publishedHit(const SimWindow& window,
+                                                                    Point point) const {
+  const Rect frame = screens_.toTopLeft(window.frame);
+  const Point local{point.x - frame.minX(), point.y - frame.minY()};
+  const std::vector<Flat> nodes = flattened(window);
+  // Down from the roots to the deepest element that holds the point; among siblings the
+  // later one, drawn on top.
+  std::optional<std::size_t> hit;
+  while (true) {
+    std::optional<std::size_t> next;
+    for (std::size_t i = hit ? *hit + 1 : 0; i < nodes.size(); ++i) {
+      if (nodes[i].parent == hit && nodes[i].node->frame.contains(local)) next = i;
+    }
+    if (!next) break;
+    hit = next;
+  }
+  if (!hit) return std::nullopt;
+  return make(Kind::published, publishedId(window.number, *hit));
+}
+
+std::optional<AccessibilityTree::Found> AccessibilityTree::findPublished(
+    std::string_view title, std::optional<ProcessId> pid) {
+  if (statusBar_ != nullptr && screens_.menuBarFrame()) {
+    for (const StatusItem* item : statusBar_->items()) {
+      if (pid && item->owner != *pid) continue;
+      const std::string& itemTitle =
+          item->look.accessibilityTitle.empty() ? item->look.title : item->look.accessibilityTitle;
+      if (itemTitle != title) continue;
+      return Found{item->owner,
+                   {item->frame.minX() + item->frame.size.width / 2,
+                    item->frame.minY() + item->frame.size.height / 2}};
+    }
+  }
+  for (const SimWindow* window : windowServer_.onScreenOrder()) {
+    if (pid && window->owner != *pid) continue;
+    const Rect frame = screens_.toTopLeft(window->frame);
+    for (const Flat& flat : flattened(*window)) {
+      if (flat.node->title != title || !flat.node->enabled) continue;
+      const Rect node = flat.node->frame;
+      return Found{window->owner,
+                   {frame.minX() + node.minX() + node.size.width / 2,
+                    frame.minY() + node.minY() + node.size.height / 2}};
+    }
+  }
+  return std::nullopt;
+}
+
 std::optional<AccessibilityElement> AccessibilityTree::elementAtPoint(Point point) {
   const auto all = screens_.screens();
   if (std::none_of(all.begin(), all.end(), [&](const platform::Screen& screen) {
@@ -369,6 +526,10 @@ std::optional<AccessibilityElement> AccessibilityTree::elementAtPoint(Point poin
   const auto menuBar = screens_.menuBarFrame();
   const auto dock = screens_.dockFrame();
   auto menuBarHit = [&]() -> std::optional<AccessibilityElement> {
+    if (statusBar_ != nullptr) {
+      if (const StatusItem* item = statusBar_->itemAt(point))
+        return make(Kind::statusItem, item->id);
+    }
     const auto front = applications_.frontmost();
     if (!front) return std::nullopt;
     const auto pid = static_cast<std::uint64_t>(*front);
@@ -426,6 +587,9 @@ std::optional<AccessibilityElement> AccessibilityTree::elementAtPoint(Point poin
           }
         }
       }
+    }
+    if (window->role == WindowRole::content) {
+      if (auto hit = publishedHit(*window, point)) return hit;
     }
     return make(Kind::window, window->number);
   }

@@ -274,7 +274,10 @@ void EventPipeline::finish() {
 
 void EventPipeline::deliver(const Pending& pending) {
   const Event& event = pending.event;
-  const Target target = targetOf(event);
+  Target target = targetOf(event);
+  if (routing_ != nullptr) {
+    if (auto claimed = routing_->claim(event)) target = Target{claimed, false};
+  }
 
   // Monitors may go while others run; the ids are taken first.
   std::vector<std::uint64_t> monitorIds;
@@ -292,6 +295,7 @@ void EventPipeline::deliver(const Pending& pending) {
     const MonitorDelivery deliverEvent = monitor.deliver;
     deliverEvent(event);
   }
+  if (routing_ != nullptr) routing_->delivered(event);
 
   if (!target.pid) return;
   record({pending.sequence, DeliveryRecord::Stage::application, pending.origin, 0, *target.pid,

@@ -37,6 +37,18 @@ struct DeliveryRecord {
   platform::Event event;
 };
 
+// Routes events to what applications draw themselves (status items, content windows) and
+// to the key window, ahead of the pipeline's own routing through the accessibility tree.
+class InputRouting {
+ public:
+  virtual ~InputRouting() = default;
+  // The application that receives `event` instead of the one the pipeline would pick;
+  // nothing leaves the choice to the pipeline. Asked once per event that is not swallowed.
+  virtual std::optional<platform::ProcessId> claim(const platform::Event& event) = 0;
+  // After the monitors saw the event (which `claim` was asked about just before).
+  virtual void delivered(const platform::Event& event) = 0;
+};
+
 // The window server's event services: the hardware's and the programs' input events go
 // through the session taps (the newest at the head sees them first; each may pass or swallow
 // them; one that does not answer within the time-out is disabled, told so, and the event goes
@@ -101,6 +113,8 @@ class EventPipeline {
   // Time until the awaited tap's time-out; nothing while no tap is awaited.
   std::optional<platform::Clock::Seconds> timeToNextTimeout() const;
   void setTapTimeout(platform::Clock::Seconds timeout) { tapTimeout_ = timeout; }
+  // Outlives the pipeline, or is unset first.
+  void setRouting(InputRouting* routing) { routing_ = routing; }
 
   // The sequence number of the last event that went all the way (0: none yet).
   std::uint64_t lastDelivered() const { return lastDelivered_; }
@@ -166,6 +180,7 @@ class EventPipeline {
   platform::Clock& clock_;
   DesktopIconMouse desktopMouse_;
   platform::Clock::Seconds tapTimeout_ = kDefaultTapTimeout;
+  InputRouting* routing_ = nullptr;
 
   std::map<std::uint64_t, Tap> taps_;
   std::vector<std::uint64_t> tapOrder_;        // the head last

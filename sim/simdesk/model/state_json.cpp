@@ -9,8 +9,8 @@ namespace {
 using nlohmann::json;
 
 json rectJson(const platform::Rect& rect) {
-  return {{"x", rect.origin.x}, {"y", rect.origin.y}, {"w", rect.size.width},
-          {"h", rect.size.height}};
+  return {
+      {"x", rect.origin.x}, {"y", rect.origin.y}, {"w", rect.size.width}, {"h", rect.size.height}};
 }
 
 json colorJson(const platform::Color& color) {
@@ -37,6 +37,10 @@ std::string_view roleName(WindowRole role) {
       return "statusPanel";
     case WindowRole::finderWindow:
       return "finderWindow";
+    case WindowRole::content:
+      return "content";
+    case WindowRole::openPanel:
+      return "openPanel";
   }
   return "window";
 }
@@ -56,8 +60,8 @@ std::string_view kindName(ItemKind kind) {
 json screensJson(Screens& screens) {
   json list = json::array();
   for (const platform::Screen& screen : screens.screens()) {
-    list.push_back({{"frame", rectJson(screen.frame)},
-                    {"visibleFrame", rectJson(screen.visibleFrame)}});
+    list.push_back(
+        {{"frame", rectJson(screen.frame)}, {"visibleFrame", rectJson(screen.visibleFrame)}});
   }
   return list;
 }
@@ -116,7 +120,9 @@ json windowsJson(WindowServer& server, Screens& screens) {
                {"bounds", rectJson(screens.toTopLeft(window->frame))},
                {"title", window->title},
                {"opaque", window->traits.opaque},
-               {"ignoresMouseEvents", window->traits.ignoresMouseEvents}};
+               {"ignoresMouseEvents", window->traits.ignoresMouseEvents},
+               {"alpha", window->alpha},
+               {"key", server.keyWindow() == window->number}};
     if (window->traits.background) entry["background"] = colorJson(*window->traits.background);
     if (window->role == WindowRole::statusPanel) {
       const auto& content = window->statusContent;
@@ -130,6 +136,24 @@ json windowsJson(WindowServer& server, Screens& screens) {
     list.push_back(std::move(entry));
   }
   return list;
+}
+
+json openPanelJson(const OpenPanels& panels) {
+  const OpenPanel* panel = panels.shown();
+  if (panel == nullptr) return nullptr;
+  json folders = json::array();
+  for (const std::string& name : panel->folders) folders.push_back(name);
+  json entry{{"id", panel->id},
+             {"owner", panel->owner},
+             {"window", panel->window},
+             {"startingFolder", panel->choice.startingFolder.string()},
+             {"prompt", panel->choice.prompt},
+             {"canCreateFolders",
+              panel->choice.folderCreation == platform::FolderChoice::Creation::allowed},
+             {"folders", std::move(folders)},
+             {"waiting", panels.waiting() - 1}};
+  if (panel->selected) entry["selected"] = panel->folders[*panel->selected];
+  return entry;
 }
 
 json privacyJson(Privacy& privacy) {
@@ -162,6 +186,23 @@ json inputJson(EventPipeline& events) {
           {"desktopSelection", std::move(selection)}};
 }
 
+json statusItemsJson(const StatusBar& bar, const Applications& applications) {
+  json list = json::array();
+  for (const StatusItem* item : bar.items()) {
+    const Application* owner = applications.byPid(item->owner);
+    list.push_back({{"item", item->id},
+                    {"pid", item->owner},
+                    {"owner", owner != nullptr ? owner->name : std::string()},
+                    {"title", item->look.title},
+                    {"hasImage", item->look.image.has_value()},
+                    {"accessibilityTitle", item->look.accessibilityTitle},
+                    {"inserted", true},
+                    {"highlighted", item->highlighted},
+                    {"frame", rectJson(item->frame)}});
+  }
+  return list;
+}
+
 }  // namespace
 
 json SimulatedDesktop::stateJson() {
@@ -175,7 +216,8 @@ json SimulatedDesktop::stateJson() {
     applications.push_back(std::move(entry));
   }
   json frontmost = nullptr;
-  if (auto front = applications_.frontmostApplication()) frontmost = front->localizedName.value_or("");
+  if (auto front = applications_.frontmostApplication())
+    frontmost = front->localizedName.value_or("");
   json windowList = json::array();
   for (const platform::WindowInfo& info : windowServer_.onScreenWindowList()) {
     windowList.push_back({{"number", info.number},
@@ -197,6 +239,8 @@ json SimulatedDesktop::stateJson() {
           {"finder", finderJson(*finder_)},
           {"windows", windowsJson(windowServer_, screens_)},
           {"windowList", std::move(windowList)},
+          {"statusItems", statusItemsJson(*statusBar_, applications_)},
+          {"openPanel", openPanelJson(*openPanels_)},
           {"privacy", privacyJson(privacy_)},
           {"input", inputJson(*events_)}};
 }

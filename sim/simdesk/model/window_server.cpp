@@ -18,8 +18,7 @@ Error unknownWindow(std::uint32_t number) {
 
 WindowServer::WindowServer(Screens& screens, Applications& applications)
     : screens_(screens), applications_(applications) {
-  applications_.addVisibilityListener(
-      [this](ProcessId pid) { applicationVisibilityChanged(pid); });
+  applications_.addVisibilityListener([this](ProcessId pid) { applicationVisibilityChanged(pid); });
 }
 
 std::uint32_t WindowServer::createWindow(ProcessId owner, const platform::WindowSpec& spec,
@@ -84,6 +83,8 @@ Status WindowServer::orderFront(std::uint32_t number) {
 Status WindowServer::orderOut(std::uint32_t number) {
   SimWindow* window = find(number);
   if (!window) return unknownWindow(number);
+  // A window that leaves the screen is no longer key.
+  if (key_ == number) (void)resignKey(number);
   window->ordered = false;
   changed(number);
   return Status::success();
@@ -98,7 +99,66 @@ Status WindowServer::setStatusContent(std::uint32_t number,
   return Status::success();
 }
 
+Status WindowServer::setAlpha(std::uint32_t number, double alpha) {
+  SimWindow* window = find(number);
+  if (!window) return unknownWindow(number);
+  window->alpha = std::clamp(alpha, 0.0, 1.0);
+  changed(number);
+  return Status::success();
+}
+
+Status WindowServer::setAccessibility(std::uint32_t number,
+                                      std::vector<platform::AccessibleNode> roots) {
+  SimWindow* window = find(number);
+  if (!window) return unknownWindow(number);
+  window->accessibility = std::move(roots);
+  return Status::success();
+}
+
+Result<WindowSurface*> WindowServer::resizeSurface(std::uint32_t number, int width, int height) {
+  SimWindow* window = find(number);
+  if (!window) return unknownWindow(number);
+  if (window->role != WindowRole::content) return Error{"only content windows take pixels"};
+  if (!window->surface) window->surface = std::make_shared<WindowSurface>();
+  if (window->surface->width() != width || window->surface->height() != height) {
+    window->surface->resize(width, height);
+  }
+  return window->surface.get();
+}
+
+void WindowServer::contentChanged(std::uint32_t number) {
+  if (find(number) != nullptr) changed(number);
+}
+
+Status WindowServer::makeKey(std::uint32_t number) {
+  SimWindow* window = find(number);
+  if (!window) return unknownWindow(number);
+  if (key_ && *key_ != number) {
+    if (Status resigned = resignKey(*key_); !resigned.ok()) return resigned;
+  }
+  if (Status ordered = orderFront(number); !ordered.ok()) return ordered;
+  if (key_ == number) return Status::success();
+  key_ = number;
+  for (const auto& listener : keyListeners_) listener(*window, platform::KeyState::became);
+  return Status::success();
+}
+
+Status WindowServer::resignKey(std::uint32_t number) {
+  const SimWindow* window = find(number);
+  if (!window) return unknownWindow(number);
+  if (key_ != number) return Status::success();
+  key_.reset();
+  for (const auto& listener : keyListeners_) listener(*window, platform::KeyState::resigned);
+  return Status::success();
+}
+
+void WindowServer::addKeyListener(
+    std::function<void(const SimWindow&, platform::KeyState)> listener) {
+  keyListeners_.push_back(std::move(listener));
+}
+
 Status WindowServer::close(std::uint32_t number) {
+  if (key_ == number) key_.reset();
   if (windows_.erase(number) == 0) return unknownWindow(number);
   changed(number);
   return Status::success();
@@ -108,6 +168,7 @@ void WindowServer::closeAllOf(ProcessId owner) {
   std::vector<std::uint32_t> closed;
   for (auto it = windows_.begin(); it != windows_.end();) {
     if (it->second.owner == owner) {
+      if (key_ == it->first) key_.reset();
       closed.push_back(it->first);
       it = windows_.erase(it);
     } else {
@@ -146,24 +207,23 @@ std::vector<platform::WindowInfo> WindowServer::onScreenWindowList() const {
   std::vector<Entry> entries;
   if (auto menuBar = screens_.menuBarFrame()) {
     // The menu bar belongs to the window server itself.
-    entries.push_back({levels::mainMenu, 0,
-                       platform::WindowInfo{1, 0, "Window Server", "Menubar", levels::mainMenu,
-                                            *menuBar}});
+    entries.push_back(
+        {levels::mainMenu, 0,
+         platform::WindowInfo{1, 0, "Window Server", "Menubar", levels::mainMenu, *menuBar}});
   }
   if (auto dock = screens_.dockFrame()) {
-    entries.push_back({levels::dock, 0,
-                       platform::WindowInfo{2, Applications::kDockPid,
-                                            std::string(Applications::kDockName), "Dock",
-                                            levels::dock, *dock}});
+    entries.push_back(
+        {levels::dock, 0,
+         platform::WindowInfo{2, Applications::kDockPid, std::string(Applications::kDockName),
+                              "Dock", levels::dock, *dock}});
   }
   for (const auto& [number, window] : windows_) {
     if (!window.onScreen()) continue;
     const Application* owner = applications_.byPid(window.owner);
     entries.push_back({window.traits.level, window.orderStamp,
-                       platform::WindowInfo{window.number, window.owner,
-                                            owner ? owner->name : std::string(), window.title,
-                                            window.traits.level,
-                                            screens_.toTopLeft(window.frame)}});
+                       platform::WindowInfo{
+                           window.number, window.owner, owner ? owner->name : std::string(),
+                           window.title, window.traits.level, screens_.toTopLeft(window.frame)}});
   }
   std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
     if (a.level != b.level) return a.level > b.level;

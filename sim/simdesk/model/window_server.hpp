@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -11,10 +12,12 @@
 #include "platform/windows.hpp"
 #include "sim/simdesk/model/applications.hpp"
 #include "sim/simdesk/model/screens.hpp"
+#include "sim/simdesk/model/window_surface.hpp"
 
 namespace deskplay::simdesk {
 
-enum class WindowRole { window, statusPanel, finderWindow };
+// Content windows are drawn by their application; the open panel by the system.
+enum class WindowRole { window, statusPanel, finderWindow, content, openPanel };
 
 // One window of an application. Frames have the bottom-left origin.
 struct SimWindow {
@@ -25,10 +28,13 @@ struct SimWindow {
   platform::WindowTraits traits;
   platform::Rect frame;
   std::string title;
-  bool ordered = false;        // ordered in (front) and not out
-  bool hiddenWithApp = false;  // its application is hidden and the window can hide
+  bool ordered = false;          // ordered in (front) and not out
+  bool hiddenWithApp = false;    // its application is hidden and the window can hide
   std::uint64_t orderStamp = 0;  // later order-front calls are nearer the front
-  platform::StatusPanel::Content statusContent;  // status panels only
+  platform::StatusPanel::Content statusContent;         // status panels only
+  double alpha = 1;                                     // blended over what is behind it
+  std::shared_ptr<WindowSurface> surface;               // content windows only
+  std::vector<platform::AccessibleNode> accessibility;  // content windows, as published
 
   bool onScreen() const { return ordered && !hiddenWithApp; }
 };
@@ -49,6 +55,17 @@ class WindowServer {
   Status orderFront(std::uint32_t number);
   Status orderOut(std::uint32_t number);
   Status setStatusContent(std::uint32_t number, const platform::StatusPanel::Content& content);
+  Status setAlpha(std::uint32_t number, double alpha);
+  Status setAccessibility(std::uint32_t number, std::vector<platform::AccessibleNode> roots);
+  // A content window's pixels, made at the given size (cleared) when it has another one.
+  Result<WindowSurface*> resizeSurface(std::uint32_t number, int width, int height);
+  // Tells the listeners that what a window shows changed (a content window's pixels).
+  void contentChanged(std::uint32_t number);
+  // Makes the window key and orders it front; the window that was key resigns.
+  Status makeKey(std::uint32_t number);
+  // The key window resigns (nothing happens for another window).
+  Status resignKey(std::uint32_t number);
+  std::optional<std::uint32_t> keyWindow() const { return key_; }
   Status close(std::uint32_t number);
   void closeAllOf(platform::ProcessId owner);
 
@@ -63,6 +80,10 @@ class WindowServer {
 
   // Called after every change of any window (creation, traits, frame, order, content).
   void addChangeListener(std::function<void(std::uint32_t number)> listener);
+  // Called when a window becomes key or resigns, but not when a closed window's key state
+  // goes with it.
+  void addKeyListener(
+      std::function<void(const SimWindow& window, platform::KeyState state)> listener);
 
  private:
   SimWindow* find(std::uint32_t number);
@@ -75,6 +96,8 @@ class WindowServer {
   std::uint32_t nextNumber_ = 100;
   std::uint64_t nextStamp_ = 1;
   std::vector<std::function<void(std::uint32_t)>> listeners_;
+  std::vector<std::function<void(const SimWindow&, platform::KeyState)>> keyListeners_;
+  std::optional<std::uint32_t> key_;
 };
 
 }  // namespace deskplay::simdesk

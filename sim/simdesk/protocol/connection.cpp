@@ -59,6 +59,26 @@ Result<nlohmann::json> Connection::request(std::string_view type, nlohmann::json
   return nlohmann::json::parse(line.value(), nullptr, false);
 }
 
+Result<nlohmann::json> Connection::requestWithDescriptor(std::string_view type, nlohmann::json body,
+                                                         int descriptor, Effect effect) {
+  if (descriptor < 0) return Error{"no descriptor to pass"};
+  const MutexLock lock(mutex_);
+  if (effect == Effect::mayChange) ++changes_;
+  if (Status connected = ensureConnected(); !connected.ok()) return connected.error();
+  if (!subscriptionsSent_ && !listeners_.empty()) {
+    if (Status subscribed = sendSubscriptions(); !subscribed.ok()) return subscribed.error();
+  }
+  const std::int64_t id = nextId_++;
+  if (Status sent = sendRequest(id, type, std::move(body), descriptor); !sent.ok()) {
+    disconnect();
+    return sent.error();
+  }
+  awaited_.emplace(id, std::nullopt);
+  Result<std::string> line = receiveLocked(id);
+  if (!line.ok()) return line.error();
+  return nlohmann::json::parse(line.value(), nullptr, false);
+}
+
 Result<std::string> Connection::requestLine(std::string_view type, nlohmann::json body,
                                             Effect effect) {
   const MutexLock lock(mutex_);
@@ -124,11 +144,12 @@ Status Connection::notify(std::string_view type, nlohmann::json body, Effect eff
   return Status::success();
 }
 
-Status Connection::sendRequest(std::int64_t id, std::string_view type, nlohmann::json body) {
+Status Connection::sendRequest(std::int64_t id, std::string_view type, nlohmann::json body,
+                               int descriptor) {
   nlohmann::json message = body.is_object() ? std::move(body) : nlohmann::json::object();
   message[fields::id] = id;
   message[fields::type] = type;
-  return sendLine(message);
+  return sendLine(message, descriptor);
 }
 
 Status Connection::ensureConnected() {
@@ -188,13 +209,32 @@ Status Connection::sendSubscriptions() {
   return Status::success();
 }
 
-Status Connection::sendLine(const nlohmann::json& message) {
+Status Connection::sendLine(const nlohmann::json& message, int descriptor) {
   std::string line = message.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
   line.push_back('\n');
   const Clock::time_point deadline = Clock::now() + options_.replyTimeout;
   std::string_view rest = line;
   while (!rest.empty()) {
-    const ssize_t sent = ::send(socket_.get(), rest.data(), rest.size(), MSG_NOSIGNAL);
+    ssize_t sent = 0;
+    if (descriptor >= 0) {
+      iovec vector{const_cast<char*>(rest.data()), rest.size()};
+      alignas(cmsghdr) char control[CMSG_SPACE(sizeof(int))] = {};
+      msghdr header{};
+      header.msg_iov = &vector;
+      header.msg_iovlen = 1;
+      header.msg_control = control;
+      header.msg_controllen = sizeof(control);
+      cmsghdr* rights = CMSG_FIRSTHDR(&header);
+      rights->cmsg_level = SOL_SOCKET;
+      rights->cmsg_type = SCM_RIGHTS;
+      rights->cmsg_len = CMSG_LEN(sizeof(int));
+      std::memcpy(CMSG_DATA(rights), &descriptor, sizeof(int));
+      sent = ::sendmsg(socket_.get(), &header, MSG_NOSIGNAL);
+      // The descriptor went with the first byte that went.
+      if (sent > 0) descriptor = -1;
+    } else {
+      sent = ::send(socket_.get(), rest.data(), rest.size(), MSG_NOSIGNAL);
+    }
     if (sent >= 0) {
       rest.remove_prefix(static_cast<std::size_t>(sent));
       continue;

@@ -53,6 +53,10 @@ class Connection {
   // why no reply came.
   Result<nlohmann::json> request(std::string_view type, nlohmann::json body, Effect effect)
       EXCLUDES(mutex_);
+  // The same with a descriptor passed along the request's line (SCM_RIGHTS), for simdesk
+  // to keep (a window's shared pixels). The caller keeps its own descriptor.
+  Result<nlohmann::json> requestWithDescriptor(std::string_view type, nlohmann::json body,
+                                               int descriptor, Effect effect) EXCLUDES(mutex_);
   // The same, giving the reply line as it came, for callers that decode large replies
   // themselves.
   Result<std::string> requestLine(std::string_view type, nlohmann::json body, Effect effect)
@@ -95,8 +99,10 @@ class Connection {
       REQUIRES(mutex_);
   Result<std::string> receiveLocked(std::int64_t id) REQUIRES(mutex_);
   Status ensureConnected() REQUIRES(mutex_);
-  Status sendRequest(std::int64_t id, std::string_view type, nlohmann::json body) REQUIRES(mutex_);
-  Status sendLine(const nlohmann::json& message) REQUIRES(mutex_);
+  Status sendRequest(std::int64_t id, std::string_view type, nlohmann::json body,
+                     int descriptor = -1) REQUIRES(mutex_);
+  // Sends one line; a descriptor (when not -1) goes with its first byte.
+  Status sendLine(const nlohmann::json& message, int descriptor = -1) REQUIRES(mutex_);
   Result<std::string> awaitReply(std::int64_t id) REQUIRES(mutex_);
   // The reply line when `line` answers request `id`; an error when it refuses it; nothing
   // when it is no reply to it (then it is kept when it is a pushed event).

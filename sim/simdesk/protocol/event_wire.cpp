@@ -12,7 +12,7 @@ using platform::EventType;
 
 namespace {
 
-constexpr std::array<std::pair<EventType, std::string_view>, 12> kTypeNames{{
+constexpr std::array<std::pair<EventType, std::string_view>, 13> kTypeNames{{
     {EventType::leftMouseDown, "leftMouseDown"},
     {EventType::leftMouseUp, "leftMouseUp"},
     {EventType::rightMouseDown, "rightMouseDown"},
@@ -23,6 +23,7 @@ constexpr std::array<std::pair<EventType, std::string_view>, 12> kTypeNames{{
     {EventType::keyDown, "keyDown"},
     {EventType::keyUp, "keyUp"},
     {EventType::flagsChanged, "flagsChanged"},
+    {EventType::scrollWheel, "scrollWheel"},
     {EventType::tapDisabledByTimeout, "tapDisabledByTimeout"},
     {EventType::tapDisabledByUserInput, "tapDisabledByUserInput"},
 }};
@@ -70,14 +71,19 @@ std::optional<EventType> eventTypeNamed(std::string_view name) {
 }
 
 json encodeEvent(const platform::Event& event) {
-  return {{"type", eventTypeName(event.type)},
-          {"flags", event.flags},
-          {"keyCode", event.keyCode},
-          {"characters", event.characters},
-          {"charactersIgnoringModifiers", event.charactersIgnoringModifiers},
-          {"x", event.location.x},
-          {"y", event.location.y},
-          {"sourceUserData", event.sourceUserData}};
+  json encoded = {{"type", eventTypeName(event.type)},
+                  {"flags", event.flags},
+                  {"keyCode", event.keyCode},
+                  {"characters", event.characters},
+                  {"charactersIgnoringModifiers", event.charactersIgnoringModifiers},
+                  {"x", event.location.x},
+                  {"y", event.location.y},
+                  {"sourceUserData", event.sourceUserData}};
+  if (event.type == EventType::scrollWheel) {
+    encoded["deltaX"] = event.scrollDeltaX;
+    encoded["deltaY"] = event.scrollDeltaY;
+  }
+  return encoded;
 }
 
 std::optional<platform::Event> decodeEvent(const json& object) {
@@ -94,7 +100,9 @@ std::optional<platform::Event> decodeEvent(const json& object) {
       !readText(object, "charactersIgnoringModifiers", event.charactersIgnoringModifiers) ||
       !readCoordinate(object, "x", event.location.x) ||
       !readCoordinate(object, "y", event.location.y) ||
-      !readInteger(object, "sourceUserData", event.sourceUserData)) {
+      !readInteger(object, "sourceUserData", event.sourceUserData) ||
+      !readCoordinate(object, "deltaX", event.scrollDeltaX) ||
+      !readCoordinate(object, "deltaY", event.scrollDeltaY)) {
     return std::nullopt;
   }
   return event;

@@ -47,14 +47,18 @@ inline constexpr std::string_view axElement = "ax.element";
 inline constexpr std::string_view axChildren = "ax.children";
 // {"pid"?: n (Finder's by default)} → {"tree": nested bundles, each with "children"}|null
 inline constexpr std::string_view axTree = "ax.tree";
+// {"title", "pid"?: n} → {"pid", "x", "y"}: the centre (top-left origin) of the first
+// enabled element with that title that an application published (of that process), through
+// the windows front to back; an error when there is none.
+inline constexpr std::string_view axFindTitled = "ax.findTitled";
 
 // {} → {"screens": [screen…], "main": screen|null}
 inline constexpr std::string_view screensGet = "screens.get";
 // {"screens": [{"width": n, "height": n}…]} (side by side, the first is the main one) → {}
 inline constexpr std::string_view screensSet = "screens.set";
 
-// {"kind": "window"|"panel"|"statusPanel", "contentRect": rect, "styleMask": n}
-//   → {"window": number}
+// {"kind": "window"|"panel"|"statusPanel"|"content", "contentRect": rect, "styleMask": n}
+//   → {"window": number}. A content window's pixels come from its application (below).
 inline constexpr std::string_view windowCreate = "window.create";
 // {"window": number, …}; every window request below answers {}.
 inline constexpr std::string_view windowConfigure = "window.configure";    // "traits"
@@ -64,8 +68,57 @@ inline constexpr std::string_view windowOrderOut = "window.orderOut";      //
 inline constexpr std::string_view windowDisplay = "window.display";        //
 inline constexpr std::string_view windowSetContent = "window.setContent";  // "content"
 inline constexpr std::string_view windowClose = "window.close";            //
+// Content windows. {"window", "width", "height", "stride"} with one descriptor passed along
+// the request's line (SCM_RIGHTS): a memfd sealed against shrinking, holding the window's
+// premultiplied ARGB32 rows, top row first. It replaces the window's buffer (a new size
+// needs a new buffer) and shows nothing new until committed.
+inline constexpr std::string_view windowAttachBuffer = "window.attachBuffer";
+// {"window", "damage": [{"x","y","width","height"}…]} (pixels, top-left origin) → {}: simdesk
+// copies the damaged pixels out of the buffer before it answers, so the client may draw its
+// next frame into the same buffer once the reply is there.
+inline constexpr std::string_view windowCommit = "window.commit";
+inline constexpr std::string_view windowSetAlpha = "window.setAlpha";  // "alpha" 0…1
+inline constexpr std::string_view windowSetTitle = "window.setTitle";  // "title"
+// The window becomes key (and comes to the front); the window that was key resigns.
+inline constexpr std::string_view windowMakeKey = "window.makeKey";
+inline constexpr std::string_view windowResignKey = "window.resignKey";
+// {"window", "tree": [node…]}, node = {"role", "title", "value", "enabled", "frame" (window
+// coordinates, top-left origin), "children": [node…]}: what the window shows, for the
+// accessibility tree.
+inline constexpr std::string_view windowSetAccessibility = "window.setAccessibility";
 // {} → {"windows": [window info…]} front to back, without desktop elements
 inline constexpr std::string_view windowsOnScreen = "windows.onScreen";
+// {} → {"windows": [{"number", "pid", "owner", "title", "role", "level", "alpha", "key",
+//   "bounds"}…]}: every window on screen, front to back, as simdeskctl lists them.
+inline constexpr std::string_view windowsList = "windows.list";
+
+// Status items. {"appearance": {"title", "image"?: base64 PNG, "length"?: n,
+//   "accessibilityTitle"}} → {"item": n}
+inline constexpr std::string_view statusItemCreate = "statusItem.create";
+// {"item", "appearance"} → {}
+inline constexpr std::string_view statusItemUpdate = "statusItem.update";
+// {"item"} → {}
+inline constexpr std::string_view statusItemRemove = "statusItem.remove";
+// {"item", "highlighted": bool} → {}
+inline constexpr std::string_view statusItemHighlight = "statusItem.highlight";
+// {"item"} → {"inserted": bool, "buttonWindowFrame"?: rect (bottom-left origin)}
+inline constexpr std::string_view statusItemGet = "statusItem.get";
+// {"item", "press", "verdict": "take"|"pass"} → {}
+inline constexpr std::string_view statusItemVerdict = "statusItem.verdict";
+// {} → {"items": [{"item", "pid", "owner", "title", "inserted", "highlighted", "frame"
+//   (top-left origin)}…]} right to left
+inline constexpr std::string_view statusItemsList = "statusItems.list";
+
+// {"name"} → {}: posts a distributed notification; observers get notification.posted.
+inline constexpr std::string_view notificationPost = "notification.post";
+// {} → {"notifications": [{"name", "pid", "app"}…]} oldest first
+inline constexpr std::string_view notificationsLog = "notifications.log";
+
+// {"startingFolder", "prompt", "canCreateFolders": bool} → {"panel": n}; the answer comes as
+// openPanel.answered.
+inline constexpr std::string_view openPanelRun = "openPanel.run";
+// {"answer": "choose"|"cancel", "path"?: absolute folder} → {}: answers the panel shown.
+inline constexpr std::string_view openPanelAnswer = "openPanel.answer";
 // {"text": text, "size": n, "weight": "regular"|"semibold"} → {"width": n}
 inline constexpr std::string_view textWidth = "text.width";
 
@@ -145,6 +198,21 @@ inline constexpr std::string_view eventTapEvent = "eventTap.event";
 inline constexpr std::string_view eventMonitorEvent = "eventMonitor.event";
 // {"sequence": n}: that event's way has ended (swallowed or delivered).
 inline constexpr std::string_view eventsDelivered = "events.delivered";
+// {"window", "input": {"kind", "button", "flags", "x", "y", "deltaX", "deltaY", "keyCode",
+//   "characters", "charactersIgnoringModifiers"}}: input for one of this connection's
+// content windows, in the window's coordinates.
+inline constexpr std::string_view windowInput = "window.input";
+// {"window", "key": bool}: the window became key or resigned.
+inline constexpr std::string_view windowKey = "window.key";
+// {"item", "press", "button": "left"|"right", "flags", "x", "y"}: answer with
+// statusItem.verdict.
+inline constexpr std::string_view statusItemMouseDown = "statusItem.mouseDown";
+// {"item"}: the person dragged the item out of the menu bar.
+inline constexpr std::string_view statusItemRemoved = "statusItem.removed";
+// {"name", "pid", "app"}
+inline constexpr std::string_view notificationPosted = "notification.posted";
+// {"panel", "path": folder|null}
+inline constexpr std::string_view openPanelAnswered = "openPanel.answered";
 }  // namespace events
 
 // The window server's level for the desktop-icon level key (kCGDesktopIconWindowLevel).

@@ -1,6 +1,7 @@
 #include "sim/simdesk/render/desktop_renderer.hpp"
 
 #include <QBuffer>
+#include <QDateTime>
 #include <QPainter>
 #include <QPainterPath>
 #include <algorithm>
@@ -37,9 +38,8 @@ QString qString(const std::string& text) {
 // Finder's tag colours, by label index 1–7.
 QColor labelColor(int labelIndex) {
   static const std::array<QColor, 8> colors{
-      QColor(0, 0, 0, 0),       QColor(255, 149, 0),  QColor(255, 59, 48),
-      QColor(255, 204, 0),      QColor(0, 122, 255),  QColor(175, 82, 222),
-      QColor(52, 199, 89),      QColor(142, 142, 147)};
+      QColor(0, 0, 0, 0),  QColor(255, 149, 0),  QColor(255, 59, 48), QColor(255, 204, 0),
+      QColor(0, 122, 255), QColor(175, 82, 222), QColor(52, 199, 89), QColor(142, 142, 147)};
   return colors[static_cast<std::size_t>(std::clamp(labelIndex, 0, 7))];
 }
 
@@ -142,7 +142,8 @@ QImage DesktopRenderer::renderAll() {
   painter.translate(-left, -top);
   // Only the screens show; the gaps between differently sized screens stay black.
   QPainterPath visible;
-  for (const auto& screen : screens) visible.addRect(toQt(desktop_.screens().toTopLeft(screen.frame)));
+  for (const auto& screen : screens)
+    visible.addRect(toQt(desktop_.screens().toTopLeft(screen.frame)));
   painter.setClipPath(visible);
   paint(painter);
   return image;
@@ -202,8 +203,8 @@ const QImage& DesktopRenderer::pictureFilling(const QSize& screen) {
   auto it = filledPictures_.find(key);
   if (it != filledPictures_.end()) return it->second;
   // Fill the screen, cropping what overflows, as the default "Fill Screen" does.
-  const QImage scaled = picture_.scaled(screen, Qt::KeepAspectRatioByExpanding,
-                                        Qt::SmoothTransformation);
+  const QImage scaled =
+      picture_.scaled(screen, Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation);
   const QRect crop((scaled.width() - screen.width()) / 2, (scaled.height() - screen.height()) / 2,
                    screen.width(), screen.height());
   return filledPictures_.emplace(key, scaled.copy(crop)).first->second;
@@ -236,9 +237,9 @@ const QImage* DesktopRenderer::customIcon(const DesktopItem& item, int size) {
     QImage decoded;
     decoded.loadFromData(reinterpret_cast<const uchar*>(item.customIconPng->data()),
                          static_cast<int>(item.customIconPng->size()), "PNG");
-    cached.image = decoded.isNull() ? QImage()
-                                    : decoded.scaled(size, size, Qt::KeepAspectRatio,
-                                                     Qt::SmoothTransformation);
+    cached.image = decoded.isNull()
+                       ? QImage()
+                       : decoded.scaled(size, size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
   }
   return cached.image.isNull() ? nullptr : &cached.image;
 }
@@ -299,8 +300,8 @@ void DesktopRenderer::paintIcons(QPainter& painter) {
     painter.drawText(nameLine.adjusted(4, 0, -4, 0), align, name);
     if (options.showsItemInfo) {
       painter.setPen(kItemInfoText);
-      painter.drawText(nameLine.translated(0, lineHeight).adjusted(4, 0, -4, 0),
-                       align, qString(itemInfo(item)));
+      painter.drawText(nameLine.translated(0, lineHeight).adjusted(4, 0, -4, 0), align,
+                       qString(itemInfo(item)));
     }
   }
   // Forget the images of icons that are gone.
@@ -319,6 +320,12 @@ void DesktopRenderer::paintWindow(QPainter& painter, const SimWindow& window) {
       return;
     case WindowRole::finderWindow:
       paintFinderWindow(painter, window, frame);
+      return;
+    case WindowRole::content:
+      paintContentWindow(painter, window, frame);
+      return;
+    case WindowRole::openPanel:
+      paintOpenPanel(painter, window, frame);
       return;
     case WindowRole::window:
       break;
@@ -359,8 +366,8 @@ void DesktopRenderer::paintStatusPanel(QPainter& painter, const SimWindow& windo
     for (int spoke = 0; spoke < 12; ++spoke) {
       const double angle = (spoke + std::floor(phase)) * std::numbers::pi / 6;
       const int alpha = 60 + spoke * 16;
-      painter.setPen(QPen(QColor(60, 60, 60, alpha), std::max(1.5, outer / 5), Qt::SolidLine,
-                          Qt::RoundCap));
+      painter.setPen(
+          QPen(QColor(60, 60, 60, alpha), std::max(1.5, outer / 5), Qt::SolidLine, Qt::RoundCap));
       painter.drawLine(centre + QPointF(std::cos(angle), std::sin(angle)) * outer * 0.45,
                        centre + QPointF(std::cos(angle), std::sin(angle)) * outer);
     }
@@ -398,6 +405,128 @@ void DesktopRenderer::paintFinderWindow(QPainter& painter, const SimWindow& wind
     }
   }
   painter.restore();
+}
+
+void DesktopRenderer::paintContentWindow(QPainter& painter, const SimWindow& window,
+                                         const QRectF& frame) {
+  if (!window.surface || window.surface->width() == 0 || window.alpha <= 0) return;
+  const WindowSurface& surface = *window.surface;
+  // The application's pixels as they are, without a copy.
+  const QImage pixels(reinterpret_cast<const uchar*>(surface.pixels()), surface.width(),
+                      surface.height(), surface.width() * 4, QImage::Format_ARGB32_Premultiplied);
+  painter.save();
+  painter.setClipRect(frame, Qt::IntersectClip);
+  painter.setOpacity(window.alpha);
+  painter.drawImage(frame.topLeft(), pixels);
+  painter.restore();
+}
+
+void DesktopRenderer::paintOpenPanel(QPainter& painter, const SimWindow& window,
+                                     const QRectF& frame) {
+  const OpenPanel* panel = desktop_.openPanels().shown();
+  if (panel == nullptr || panel->window != window.number) return;
+  painter.save();
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(QColor(0, 0, 0, 50));
+  painter.drawRoundedRect(frame.translated(0, 3), 10, 10);
+  painter.setPen(QColor(180, 180, 180));
+  painter.setBrush(kWindowBackground);
+  painter.drawRoundedRect(frame, 10, 10);
+  painter.setFont(desktopFont(13, FontWeight::semibold));
+  painter.setPen(QColor(40, 40, 40));
+  const std::string folderName = panel->choice.startingFolder.filename().string();
+  painter.drawText(
+      QRectF(frame.x(), frame.y() + 8, frame.width(), 28), Qt::AlignCenter,
+      qString(folderName.empty() ? panel->choice.startingFolder.string() : folderName));
+  const QRectF list(frame.x() + 16, frame.y() + OpenPanels::kListTop, frame.width() - 32,
+                    OpenPanels::kChooseButton.minY() - OpenPanels::kListTop - 12);
+  painter.setBrush(Qt::white);
+  painter.drawRect(list);
+  painter.setClipRect(list, Qt::IntersectClip);
+  painter.setFont(desktopFont(13, FontWeight::regular));
+  for (std::size_t row = 0; row < panel->folders.size(); ++row) {
+    const QRectF line(list.x(), list.y() + static_cast<double>(row) * OpenPanels::kRowHeight,
+                      list.width(), OpenPanels::kRowHeight);
+    if (line.top() > list.bottom()) break;
+    const bool selected = panel->selected == row;
+    if (selected) painter.fillRect(line, QColor(0, 99, 225));
+    painter.drawImage(QPointF(line.x() + 4, line.y() + 3), genericIcon(ItemKind::folder, 16));
+    painter.setPen(selected ? Qt::white : QColor(30, 30, 30));
+    painter.drawText(line.adjusted(26, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
+                     qString(panel->folders[row]));
+  }
+  painter.setClipping(false);
+  auto button = [&](const Rect& place, const std::string& title, bool prominent) {
+    const QRectF rect(frame.x() + place.minX(), frame.y() + place.minY(), place.size.width,
+                      place.size.height);
+    painter.setPen(prominent ? Qt::NoPen : QPen(QColor(190, 190, 190)));
+    painter.setBrush(prominent ? QColor(0, 122, 255) : QColor(255, 255, 255));
+    painter.drawRoundedRect(rect, 6, 6);
+    painter.setPen(prominent ? Qt::white : QColor(30, 30, 30));
+    painter.drawText(rect, Qt::AlignCenter, qString(title));
+  };
+  button(OpenPanels::kCancelButton, "Cancel", false);
+  button(OpenPanels::kChooseButton, panel->choice.prompt.empty() ? "Open" : panel->choice.prompt,
+         true);
+  painter.restore();
+}
+
+const QImage& DesktopRenderer::statusItemImage(const StatusItem& item, const QColor& color) {
+  const platform::Image& image = *item.look.image;
+  const std::size_t hash = std::hash<std::string_view>{}(
+      std::string_view(reinterpret_cast<const char*>(image.png.data()), image.png.size()));
+  CachedIcon& cached = statusImages_[item.id];
+  if (cached.pngHash == hash && !cached.image.isNull()) return cached.image;
+  cached.pngHash = hash;
+  QImage decoded = QImage::fromData(image.png.data(), static_cast<int>(image.png.size()), "PNG");
+  if (decoded.isNull()) {
+    cached.image = QImage();
+    return cached.image;
+  }
+  // A template image: only its shape counts, drawn in the menu bar's text colour.
+  decoded = decoded
+                .scaled(static_cast<int>(StatusBar::kImageWidth),
+                        static_cast<int>(StatusBar::kImageWidth), Qt::KeepAspectRatio,
+                        Qt::SmoothTransformation)
+                .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  QImage tinted(decoded.size(), QImage::Format_ARGB32_Premultiplied);
+  tinted.fill(color);
+  QPainter tint(&tinted);
+  tint.setCompositionMode(QPainter::CompositionMode_DestinationIn);
+  tint.drawImage(0, 0, decoded);
+  tint.end();
+  cached.image = tinted;
+  return cached.image;
+}
+
+void DesktopRenderer::paintStatusArea(QPainter& painter, const QColor& textColor) {
+  StatusBar& bar = desktop_.statusBar();
+  if (const auto clock = bar.clockFrame()) {
+    painter.setFont(desktopFont(13, FontWeight::regular));
+    painter.setPen(textColor);
+    painter.drawText(toQt(*clock), Qt::AlignRight | Qt::AlignVCenter,
+                     QDateTime::currentDateTime().toString("ddd d MMM  HH:mm"));
+  }
+  for (const StatusItem* item : bar.items()) {
+    const QRectF frame = toQt(item->frame);
+    if (item->highlighted) {
+      painter.setPen(Qt::NoPen);
+      painter.setBrush(QColor(0, 0, 0, 45));
+      painter.drawRoundedRect(frame.adjusted(1, 2, -1, -2), 4, 4);
+    }
+    if (item->look.image) {
+      const QImage& image = statusItemImage(*item, textColor);
+      if (!image.isNull()) {
+        painter.drawImage(QPointF(frame.center().x() - image.width() / 2.0,
+                                  frame.center().y() - image.height() / 2.0),
+                          image);
+      }
+      continue;
+    }
+    painter.setFont(desktopFont(StatusBar::kTitleSize, FontWeight::regular));
+    painter.setPen(textColor);
+    painter.drawText(frame, Qt::AlignCenter, qString(item->look.title));
+  }
 }
 
 void DesktopRenderer::paintDock(QPainter& painter) {
@@ -450,6 +579,7 @@ void DesktopRenderer::paintMenuBar(QPainter& painter) {
     }
     x += textWidth(titles[i], 13, FontWeight::regular) + 20;
   }
+  paintStatusArea(painter, QColor(20, 20, 20));
   painter.restore();
 }
 

@@ -1,16 +1,15 @@
 #pragma once
 
-#include <cstddef>
-#include <cstdint>
-#include <string>
-#include <map>
-#include <optional>
-#include <unordered_map>
-#include <utility>
-
 #include <QByteArray>
 #include <QImage>
 #include <QRectF>
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <utility>
 
 #include "sim/simdesk/model/simulated_desktop.hpp"
 
@@ -20,9 +19,10 @@ namespace deskplay::simdesk {
 
 // Draws the simulated desktop as the screen would show it: the desktop picture (scaled to
 // fill) or colour, Finder's icons with their custom images and labels, the windows by level
-// (covers, the status panel, Finder windows), the Dock and the menu bar unless they
-// autohide. One point is one pixel. Needs a QGuiApplication (the offscreen platform will do).
-// Decoded icons and the desktop picture are cached between frames.
+// (covers, the status panel, Finder windows, the open panel, and the windows applications
+// draw, blended with their alpha), the Dock and the menu bar with its status items and clock
+// unless they autohide. One point is one pixel. Needs a QGuiApplication (the offscreen platform
+// will do). Decoded icons and the desktop picture are cached between frames.
 class DesktopRenderer {
  public:
   explicit DesktopRenderer(SimulatedDesktop& desktop);
@@ -47,6 +47,10 @@ class DesktopRenderer {
   void paintWindow(QPainter& painter, const SimWindow& window);
   void paintStatusPanel(QPainter& painter, const SimWindow& window, const QRectF& frame);
   void paintFinderWindow(QPainter& painter, const SimWindow& window, const QRectF& frame);
+  void paintContentWindow(QPainter& painter, const SimWindow& window, const QRectF& frame);
+  void paintOpenPanel(QPainter& painter, const SimWindow& window, const QRectF& frame);
+  void paintStatusArea(QPainter& painter, const QColor& textColor);
+  const QImage& statusItemImage(const StatusItem& item, const QColor& color);
   void paintDock(QPainter& painter);
   void paintMenuBar(QPainter& painter);
   const QImage* customIcon(const DesktopItem& item, int size);
@@ -57,6 +61,7 @@ class DesktopRenderer {
 
   SimulatedDesktop& desktop_;
   std::unordered_map<std::uint64_t, CachedIcon> icons_;
+  std::unordered_map<std::uint64_t, CachedIcon> statusImages_;  // by status item
   std::unordered_map<int, QImage> fileGlyphs_;
   std::unordered_map<int, QImage> folderGlyphs_;
   std::optional<std::uint64_t> pictureGeneration_;

@@ -45,9 +45,8 @@ class DesktopRendererTest : public testing::DesktopFixture {
                        WindowRole role = WindowRole::window) {
     desktop().clientConnected(900, "Glyphon");
     auto& server = desktop().windowServer();
-    const auto number =
-        server.createWindow(900, platform::WindowSpec{desktop().screens().toBottomLeft(topLeft)},
-                            role);
+    const auto number = server.createWindow(
+        900, platform::WindowSpec{desktop().screens().toBottomLeft(topLeft)}, role);
     platform::WindowTraits traits;
     traits.level = level;
     traits.background = background;
@@ -67,8 +66,7 @@ TEST_F(DesktopRendererTest, CoversAreDrawnInTheirColourAboveIcons) {
   addFile("hidden.txt");
   finder().refresh();
   const Point centre = item("hidden.txt").position;
-  window({{centre.x - 40, centre.y - 40}, {80, 80}}, levels::desktopIcon + 1,
-         Color{1, 0, 0, 1});
+  window({{centre.x - 40, centre.y - 40}, {80, 80}}, levels::desktopIcon + 1, Color{1, 0, 0, 1});
   const QImage image = renderer_->renderScreen(0);
   ASSERT_EQ(image.size(), QSize(1440, 900));
   EXPECT_TRUE(near(pixel(image, centre), QColor(255, 0, 0)));
@@ -146,16 +144,15 @@ TEST_F(DesktopRendererTest, SavesASampleDesktop) {
   addFile("notes.txt");
   addFile("Orange label.txt");
   addFile("sprite.png");
-  ASSERT_TRUE(platform::writeCustomIcon(onDesktop("sprite.png"),
-                                        solidPng(QColor(240, 200, 40)))
-                  .ok());
+  ASSERT_TRUE(
+      platform::writeCustomIcon(onDesktop("sprite.png"), solidPng(QColor(240, 200, 40))).ok());
   finder().refresh();
   ASSERT_TRUE(finder().setLabelIndex(onDesktop("Orange label.txt"), 1).ok());
   ASSERT_TRUE(finder().setDesktopPosition(onDesktop("sprite.png"), {600, 420}).ok());
   window({{80, 500}, {300, 140}}, levels::desktopIcon + 1, Color{0.1, 0.1, 0.1, 1});
 
-  const auto panel = window({{580, 402}, {280, 96}}, levels::floating, std::nullopt,
-                            WindowRole::statusPanel);
+  const auto panel =
+      window({{580, 402}, {280, 96}}, levels::floating, std::nullopt, WindowRole::statusPanel);
   platform::StatusPanel::Content content;
   content.text = "Loading";
   content.accessibilityLabel = "Loading";
@@ -173,6 +170,60 @@ TEST_F(DesktopRendererTest, SavesASampleDesktop) {
   EXPECT_TRUE(near(pixel(image, {585, 420}), QColor(236, 236, 236)));
   const std::string out = std::string(SIMDESK_RENDER_OUTPUT_DIR) + "/sample-desktop.png";
   EXPECT_TRUE(image.save(QString::fromStdString(out), "PNG"));
+}
+
+// A content window's own pixels, blended by its alpha at its level: a higher cover hides it,
+// a lower one shows through.
+TEST_F(DesktopRendererTest, ContentWindowsBlendTheirPixelsByTheirAlphaAtTheirLevel) {
+  const Rect area{{100, 100}, {60, 40}};
+  const auto content = window(area, levels::status, std::nullopt, WindowRole::content);
+  auto& server = desktop().windowServer();
+  auto surface = server.resizeSurface(content, 60, 40);
+  ASSERT_TRUE(surface.ok());
+  // Opaque white on the left half, nothing on the right half.
+  std::vector<std::uint32_t> pixels(60 * 40, 0);
+  for (int y = 0; y < 40; ++y) {
+    for (int x = 0; x < 30; ++x) pixels[static_cast<std::size_t>(y * 60 + x)] = 0xFFFFFFFF;
+  }
+  surface.value()->commit(reinterpret_cast<const unsigned char*>(pixels.data()), 60 * 4,
+                          {{0, 0, 60, 40}});
+  ASSERT_TRUE(server.setAlpha(content, 0.5).ok());
+  const QColor desktopColour = QColor::fromRgbF(0.2f, 0.3f, 0.4f);
+  QImage image = renderer_->renderScreen(0);
+  EXPECT_TRUE(near(pixel(image, {110, 110}),
+                   QColor((255 + desktopColour.red()) / 2, (255 + desktopColour.green()) / 2,
+                          (255 + desktopColour.blue()) / 2),
+                   3));
+  EXPECT_TRUE(near(pixel(image, {150, 110}), desktopColour, 3)) << "transparent pixels show behind";
+
+  window(area, levels::popUpMenu, Color{1, 0, 0, 1});
+  image = renderer_->renderScreen(0);
+  EXPECT_TRUE(near(pixel(image, {110, 110}), QColor(255, 0, 0), 3)) << "a higher window covers it";
+}
+
+TEST_F(DesktopRendererTest, StatusItemsHighlightsAndTheOpenPanelAreDrawn) {
+  desktop().clientConnected(900, "Deskplay");
+  const auto item = desktop().statusBar().create(900, {"Deskplay", {}, {}, ""});
+  const Rect frame = desktop().statusBar().item(item)->frame;
+  const QImage plain = renderer_->renderScreen(0);
+  ASSERT_TRUE(desktop().statusBar().setHighlighted(item, true).ok());
+  const QImage highlighted = renderer_->renderScreen(0);
+  EXPECT_NE(
+      plain.copy(static_cast<int>(frame.minX()), 0, static_cast<int>(frame.size.width), 24),
+      highlighted.copy(static_cast<int>(frame.minX()), 0, static_cast<int>(frame.size.width), 24));
+
+  std::filesystem::create_directory(home() / "Games");
+  desktop().openPanels().run(900, {home(), "Choose", platform::FolderChoice::Creation::refused});
+  const QImage panel = renderer_->renderScreen(0);
+  const OpenPanel* open = desktop().openPanels().shown();
+  ASSERT_NE(open, nullptr);
+  const SimWindow* shown = desktop().windowServer().window(open->window);
+  ASSERT_NE(shown, nullptr);
+  const Rect bounds = desktop().screens().toTopLeft(shown->frame);
+  // The prompt's button in the system's accent colour.
+  EXPECT_TRUE(near(pixel(panel, {bounds.minX() + OpenPanels::kChooseButton.minX() + 4,
+                                 bounds.minY() + OpenPanels::kChooseButton.minY() + 14}),
+                   QColor(0, 122, 255), 3));
 }
 
 }  // namespace

@@ -74,7 +74,8 @@ json bundleOf(AccessibilityTree& tree, AccessibilityElement element) {
           {"attributes", std::move(attributes)}};
 }
 
-std::vector<AccessibilityElement> childrenOf(AccessibilityTree& tree, AccessibilityElement element) {
+std::vector<AccessibilityElement> childrenOf(AccessibilityTree& tree,
+                                             AccessibilityElement element) {
   auto children = tree.attribute(element, platform::kAXChildren);
   if (auto* list = std::get_if<std::vector<AccessibilityElement>>(&children)) return *list;
   return {};
@@ -109,70 +110,71 @@ void addAccessibilityRequests(RequestDispatcher& dispatcher, SimulatedDesktop& d
                                                           : platform::Accessibility::Prompt::no);
                    return json{{"trusted", isTrusted}};
                  });
-  dispatcher.addText(requests::axApplication,
-                     [&desktop](Client& client, const RequestFields& request) -> Result<std::string> {
-                       auto pid = request.integer("pid");
-                       if (!pid.ok()) return pid.error();
-                       auto& tree = desktop.accessibility();
-                       if (!trusted(desktop, client)) return bundleMember("element", tree, std::nullopt);
-                       return bundleMember(
-                           "element", tree,
-                           tree.applicationElement(static_cast<platform::ProcessId>(pid.value())));
-                     });
-  dispatcher.addText(requests::axElementAtPoint,
-                     [&desktop](Client& client, const RequestFields& request) -> Result<std::string> {
-                       auto x = request.number("x");
-                       if (!x.ok()) return x.error();
-                       auto y = request.number("y");
-                       if (!y.ok()) return y.error();
-                       auto& tree = desktop.accessibility();
-                       const auto element = trusted(desktop, client)
-                                                ? tree.elementAtPoint({x.value(), y.value()})
-                                                : std::nullopt;
-                       std::string out = bundleMember("element", tree, element) + ",\"ancestors\":[";
-                       AccessibilityElement current = element.value_or(AccessibilityElement{});
-                       for (int depth = 0; element && depth < kMaxAncestors; ++depth) {
-                         auto parent = tree.attribute(current, platform::kAXParent);
-                         const auto* next = std::get_if<AccessibilityElement>(&parent);
-                         if (next == nullptr) break;
-                         if (depth > 0) out += ',';
-                         appendBundle(out, tree, *next);
-                         current = *next;
-                       }
-                       return out + "]";
-                     });
-  dispatcher.addText(requests::axElement,
-                     [&desktop](Client& client, const RequestFields& request) -> Result<std::string> {
-                       auto handle = request.handle("element");
-                       if (!handle.ok()) return handle.error();
-                       auto& tree = desktop.accessibility();
-                       const AccessibilityElement element{handle.value()};
-                       const bool readable = trusted(desktop, client) && tree.processOf(element);
-                       return bundleMember("element", tree,
-                                           readable ? std::optional(element) : std::nullopt);
-                     });
-  dispatcher.addText(requests::axChildren,
-                     [&desktop](Client& client, const RequestFields& request) -> Result<std::string> {
-                       auto handle = request.handle("element");
-                       if (!handle.ok()) return handle.error();
-                       auto wanted = wantedAttributes(request);
-                       if (!wanted.ok()) return wanted.error();
-                       std::string out = "\"children\":[";
-                       if (trusted(desktop, client)) {
-                         auto& tree = desktop.accessibility();
-                         bool first = true;
-                         for (const AccessibilityElement child : childrenOf(tree, {handle.value()})) {
-                           if (!first) out += ',';
-                           first = false;
-                           if (wanted.value()) {
-                             appendPartialBundle(out, tree, child, *wanted.value());
-                           } else {
-                             appendBundle(out, tree, child);
-                           }
-                         }
-                       }
-                       return out + "]";
-                     });
+  dispatcher.addText(
+      requests::axApplication,
+      [&desktop](Client& client, const RequestFields& request) -> Result<std::string> {
+        auto pid = request.integer("pid");
+        if (!pid.ok()) return pid.error();
+        auto& tree = desktop.accessibility();
+        if (!trusted(desktop, client)) return bundleMember("element", tree, std::nullopt);
+        return bundleMember("element", tree,
+                            tree.applicationElement(static_cast<platform::ProcessId>(pid.value())));
+      });
+  dispatcher.addText(
+      requests::axElementAtPoint,
+      [&desktop](Client& client, const RequestFields& request) -> Result<std::string> {
+        auto x = request.number("x");
+        if (!x.ok()) return x.error();
+        auto y = request.number("y");
+        if (!y.ok()) return y.error();
+        auto& tree = desktop.accessibility();
+        const auto element =
+            trusted(desktop, client) ? tree.elementAtPoint({x.value(), y.value()}) : std::nullopt;
+        std::string out = bundleMember("element", tree, element) + ",\"ancestors\":[";
+        AccessibilityElement current = element.value_or(AccessibilityElement{});
+        for (int depth = 0; element && depth < kMaxAncestors; ++depth) {
+          auto parent = tree.attribute(current, platform::kAXParent);
+          const auto* next = std::get_if<AccessibilityElement>(&parent);
+          if (next == nullptr) break;
+          if (depth > 0) out += ',';
+          appendBundle(out, tree, *next);
+          current = *next;
+        }
+        return out + "]";
+      });
+  dispatcher.addText(
+      requests::axElement,
+      [&desktop](Client& client, const RequestFields& request) -> Result<std::string> {
+        auto handle = request.handle("element");
+        if (!handle.ok()) return handle.error();
+        auto& tree = desktop.accessibility();
+        const AccessibilityElement element{handle.value()};
+        const bool readable = trusted(desktop, client) && tree.processOf(element);
+        return bundleMember("element", tree, readable ? std::optional(element) : std::nullopt);
+      });
+  dispatcher.addText(
+      requests::axChildren,
+      [&desktop](Client& client, const RequestFields& request) -> Result<std::string> {
+        auto handle = request.handle("element");
+        if (!handle.ok()) return handle.error();
+        auto wanted = wantedAttributes(request);
+        if (!wanted.ok()) return wanted.error();
+        std::string out = "\"children\":[";
+        if (trusted(desktop, client)) {
+          auto& tree = desktop.accessibility();
+          bool first = true;
+          for (const AccessibilityElement child : childrenOf(tree, {handle.value()})) {
+            if (!first) out += ',';
+            first = false;
+            if (wanted.value()) {
+              appendPartialBundle(out, tree, child, *wanted.value());
+            } else {
+              appendBundle(out, tree, child);
+            }
+          }
+        }
+        return out + "]";
+      });
   dispatcher.add(requests::axTree,
                  [&desktop](Client&, const RequestFields& request) -> Result<json> {
                    std::optional<platform::ProcessId> pid = desktop.finder().pid();
@@ -185,6 +187,23 @@ void addAccessibilityRequests(RequestDispatcher& dispatcher, SimulatedDesktop& d
                    const auto root = pid ? tree.applicationElement(*pid) : std::nullopt;
                    int budget = kMaxTreeElements;
                    return json{{"tree", root ? treeOf(tree, *root, budget) : json()}};
+                 });
+  dispatcher.add(requests::axFindTitled,
+                 [&desktop](Client&, const RequestFields& request) -> Result<json> {
+                   auto title = request.text("title");
+                   if (!title.ok()) return title.error();
+                   std::optional<platform::ProcessId> pid;
+                   if (request.has("pid")) {
+                     auto given = request.integer("pid");
+                     if (!given.ok()) return given.error();
+                     pid = static_cast<platform::ProcessId>(given.value());
+                   }
+                   const auto found = desktop.accessibility().findPublished(title.value(), pid);
+                   if (!found) {
+                     return Error{"no enabled element titled \"" + title.value() + "\"" +
+                                  (pid ? " in process " + std::to_string(*pid) : std::string())};
+                   }
+                   return json{{"pid", found->pid}, {"x", found->centre.x}, {"y", found->centre.y}};
                  });
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <map>
 #include <nlohmann/json.hpp>
@@ -9,6 +10,7 @@
 #include <string_view>
 
 #include "common/result.hpp"
+#include "common/unique_fd.hpp"
 #include "platform/accessibility.hpp"
 #include "sim/simdesk/server/request_fields.hpp"
 
@@ -21,6 +23,9 @@ struct Client {
   platform::ProcessId pid = 0;
   std::uint64_t connection = 0;  // unique among the server's connections, never reused
   std::set<std::string, std::less<>> subscriptions;
+  // Descriptors passed along with the connection's requests, oldest first; a request that
+  // takes one takes the oldest.
+  std::deque<UniqueFd> descriptors;
 };
 
 // Turns request lines into reply lines through a table of handlers by request type. A
@@ -29,10 +34,12 @@ struct Client {
 // before the connection's hello get an error reply, never a crash.
 class RequestDispatcher {
  public:
-  using Handler = std::function<Result<nlohmann::json>(Client& client, const RequestFields& request)>;
+  using Handler =
+      std::function<Result<nlohmann::json>(Client& client, const RequestFields& request)>;
   // For replies too large to build as a JSON tree: the reply's members as JSON text
   // ("name":value,…, without braces), spliced in after "id" and "ok".
-  using TextHandler = std::function<Result<std::string>(Client& client, const RequestFields& request)>;
+  using TextHandler =
+      std::function<Result<std::string>(Client& client, const RequestFields& request)>;
 
   void add(std::string_view type, Handler handler);
   void addText(std::string_view type, TextHandler handler);

@@ -21,9 +21,11 @@ constexpr std::size_t kMaxLineBytes = std::size_t{64} << 20;
 
 SimdeskServer::SimdeskServer(SimulatedDesktop& desktop, RequestDispatcher& dispatcher,
                              ClientRegistry& clients)
-    : desktop_(desktop), dispatcher_(dispatcher), clients_(clients) {
+    : desktop_(desktop),
+      dispatcher_(dispatcher),
+      clients_(clients),
+      server_([this](UniqueFd socket) { accept(std::move(socket)); }) {
   server_.setSocketOptions(QLocalServer::UserAccessOption);
-  QObject::connect(&server_, &QLocalServer::newConnection, this, [this] { accept(); });
   finderSettle_.setSingleShot(true);
   QObject::connect(&finderSettle_, &QTimer::timeout, this, [this] {
     desktop_.finder().settle();
@@ -44,9 +46,20 @@ SimdeskServer::SimdeskServer(SimulatedDesktop& desktop, RequestDispatcher& dispa
                    [this](std::uint64_t connection, std::string_view name, nlohmann::json fields) {
                      pushTo(connection, name, std::move(fields));
                    });
+  const ProcessPush toProcess = [this](platform::ProcessId pid, std::string_view name,
+                                       nlohmann::json fields) {
+    pushToProcess(pid, name, std::move(fields));
+  };
+  addContentWindowRequests(dispatcher_, desktop_, toProcess);
+  addStatusItemRequests(dispatcher_, desktop_, toProcess);
+  addSessionRequests(
+      dispatcher_, desktop_, toProcess,
+      [this](std::string_view name, nlohmann::json fields) { push(name, std::move(fields)); });
 }
 
-SimdeskServer::~SimdeskServer() { close(); }
+SimdeskServer::~SimdeskServer() {
+  close();
+}
 
 Status SimdeskServer::listen(const std::filesystem::path& path) {
   if (Status claimed = claimSocketPath(path); !claimed.ok()) return claimed;
@@ -54,24 +67,21 @@ Status SimdeskServer::listen(const std::filesystem::path& path) {
     return Error{"cannot listen on " + path.string() + ": " + server_.errorString().toStdString()};
   }
   path_ = path;
-  struct stat status{};
+  struct stat status {};
   if (::lstat(path.c_str(), &status) == 0) socketInode_ = status.st_ino;
   return Status::success();
 }
 
 void SimdeskServer::close() {
-  for (auto& [socket, connection] : connections_) {
+  for (auto& [id, connection] : connections_) {
     desktop_.events().removeClient(connection->client.connection);
     if (!connection->closed) clients_.leave(connection->client);
-    socket->disconnect(this);
-    socket->abort();
-    socket->deleteLater();
   }
   connections_.clear();
   if (!server_.isListening()) return;
   server_.close();
   // Only our own socket goes: a later simdesk may have taken the path over.
-  struct stat status{};
+  struct stat status {};
   if (::lstat(path_.c_str(), &status) == 0 && status.st_ino == socketInode_) {
     ::unlink(path_.c_str());
   }
@@ -81,76 +91,83 @@ void SimdeskServer::push(std::string_view name, nlohmann::json fields) {
   nlohmann::json event = fields.is_object() ? std::move(fields) : nlohmann::json::object();
   event[protocol::fields::event] = name;
   const std::string line = event.dump() + "\n";
-  for (auto& [socket, connection] : connections_) {
+  for (auto& [id, connection] : connections_) {
     if (!connection->closed && connection->client.subscriptions.contains(name)) {
-      socket->write(line.data(), static_cast<qint64>(line.size()));
+      connection->channel->write(line);
     }
   }
 }
 
 void SimdeskServer::pushTo(std::uint64_t connection, std::string_view name, nlohmann::json fields) {
-  for (auto& [socket, entry] : connections_) {
-    if (entry->client.connection != connection) continue;
-    if (entry->closed || !entry->client.subscriptions.contains(name)) return;
-    nlohmann::json event = fields.is_object() ? std::move(fields) : nlohmann::json::object();
-    event[protocol::fields::event] = name;
-    const std::string line =
-        event.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
-    socket->write(line.data(), static_cast<qint64>(line.size()));
-    // A tap waits for its event: it goes out now rather than when control is back in the loop.
-    socket->flush();
-    return;
+  const auto found = connections_.find(connection);
+  if (found == connections_.end()) return;
+  Connection& entry = *found->second;
+  if (entry.closed || !entry.client.subscriptions.contains(name)) return;
+  nlohmann::json event = fields.is_object() ? std::move(fields) : nlohmann::json::object();
+  event[protocol::fields::event] = name;
+  // Written at once as far as the socket takes it: a tap waits for its event.
+  entry.channel->write(event.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n");
+}
+
+void SimdeskServer::pushToProcess(platform::ProcessId pid, std::string_view name,
+                                  nlohmann::json fields) {
+  nlohmann::json event = fields.is_object() ? std::move(fields) : nlohmann::json::object();
+  event[protocol::fields::event] = name;
+  const std::string line =
+      event.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
+  for (auto& [id, connection] : connections_) {
+    if (!connection->closed && connection->client.greeted && connection->client.pid == pid &&
+        connection->client.subscriptions.contains(name)) {
+      connection->channel->write(line);
+    }
   }
 }
 
-void SimdeskServer::accept() {
-  while (QLocalSocket* socket = server_.nextPendingConnection()) {
-    auto connection = std::make_unique<Connection>();
-    connection->socket = socket;
-    connection->client.connection = nextConnection_++;
-    Connection* raw = connection.get();
-    connections_.emplace(socket, std::move(connection));
-    QObject::connect(socket, &QLocalSocket::readyRead, this, [this, raw] { read(*raw); });
-    QObject::connect(socket, &QLocalSocket::disconnected, this, [this, socket] { drop(socket); });
-    if (socket->bytesAvailable() > 0) read(*raw);
-  }
+void SimdeskServer::accept(UniqueFd socket) {
+  auto connection = std::make_unique<Connection>();
+  const std::uint64_t id = nextConnection_++;
+  connection->client.connection = id;
+  Connection* raw = connection.get();
+  connection->channel = std::make_unique<ClientChannel>(
+      std::move(socket), [this, raw] { read(*raw); }, [this, id] { drop(id); });
+  connections_.emplace(id, std::move(connection));
 }
 
 void SimdeskServer::read(Connection& connection) {
-  QLocalSocket* socket = connection.socket;
-  const QByteArray bytes = socket->readAll();
-  connection.lines.append(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+  if (connection.closed) return;
+  std::string bytes;
+  const bool open = connection.channel->read(bytes, connection.client.descriptors);
+  connection.lines.append(bytes);
   while (!connection.closed) {
     std::optional<std::string> line = connection.lines.takeLine();
     if (!line) break;
     const std::string reply = dispatcher_.handleLine(connection.client, *line);
-    socket->write(reply.data(), static_cast<qint64>(reply.size()));
+    connection.channel->write(reply);
   }
   if (!connection.closed && connection.lines.pendingBytes() > kMaxLineBytes) {
-    const std::string refusal =
-        R"({"id":null,"ok":false,"error":"request line too long"})" "\n";
-    socket->write(refusal.data(), static_cast<qint64>(refusal.size()));
-    socket->disconnectFromServer();
+    connection.channel->write(R"({"id":null,"ok":false,"error":"request line too long"})"
+                              "\n");
+    connection.channel->closeAfterWriting();
   }
+  // Descriptors no request took are not kept beyond the lines they came with.
+  if (!connection.lines.hasLine() && connection.lines.pendingBytes() == 0) {
+    connection.client.descriptors.clear();
+  }
+  if (!open) drop(connection.client.connection);
   scheduleFinderSettle();
 }
 
-void SimdeskServer::drop(QLocalSocket* socket) {
-  const auto found = connections_.find(socket);
+void SimdeskServer::drop(std::uint64_t id) {
+  const auto found = connections_.find(id);
   if (found == connections_.end() || found->second->closed) return;
   found->second->closed = true;
   // Its taps go first: an event waiting for one of them goes on.
   desktop_.events().removeClient(found->second->client.connection);
   clients_.leave(found->second->client);
-  // The socket may be telling us from inside a write of read(); the connection goes once
+  // The channel may be telling us from inside its own work; the connection goes once
   // control is back in the event loop.
   QMetaObject::invokeMethod(
-      this,
-      [this, socket] {
-        connections_.erase(socket);
-        socket->deleteLater();
-      },
-      Qt::QueuedConnection);
+      this, [this, id] { connections_.erase(id); }, Qt::QueuedConnection);
 }
 
 void SimdeskServer::scheduleFinderSettle() {

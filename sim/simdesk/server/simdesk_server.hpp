@@ -2,8 +2,6 @@
 
 #include <sys/types.h>
 
-#include <QLocalServer>
-#include <QLocalSocket>
 #include <QObject>
 #include <QTimer>
 #include <cstdint>
@@ -16,6 +14,7 @@
 #include "common/result.hpp"
 #include "sim/simdesk/model/simulated_desktop.hpp"
 #include "sim/simdesk/protocol/line_buffer.hpp"
+#include "sim/simdesk/server/client_channel.hpp"
 #include "sim/simdesk/server/client_registry.hpp"
 #include "sim/simdesk/server/request_dispatcher.hpp"
 
@@ -37,20 +36,22 @@ class SimdeskServer final : public QObject {
   void close();
   // Sends {"event": name, …fields} to every connection subscribed to `name`.
   void push(std::string_view name, nlohmann::json fields);
+  // The same to every connection of one process that subscribed.
+  void pushToProcess(platform::ProcessId pid, std::string_view name, nlohmann::json fields);
   // The same to one connection, when it subscribed.
   void pushTo(std::uint64_t connection, std::string_view name, nlohmann::json fields);
 
  private:
   struct Connection {
-    QLocalSocket* socket = nullptr;
+    std::unique_ptr<ClientChannel> channel;
     Client client;
     protocol::LineBuffer lines;
     bool closed = false;
   };
 
-  void accept();
+  void accept(UniqueFd socket);
   void read(Connection& connection);
-  void drop(QLocalSocket* socket);
+  void drop(std::uint64_t id);
   // Finder finishes launching after a while; a timer applies it even when nobody asks.
   void scheduleFinderSettle();
   // A tap that does not answer in time is disabled when its time is up.
@@ -59,10 +60,10 @@ class SimdeskServer final : public QObject {
   SimulatedDesktop& desktop_;
   RequestDispatcher& dispatcher_;
   ClientRegistry& clients_;
-  QLocalServer server_;
+  DescriptorServer server_;
   std::filesystem::path path_;
   ino_t socketInode_ = 0;
-  std::map<QLocalSocket*, std::unique_ptr<Connection>> connections_;
+  std::map<std::uint64_t, std::unique_ptr<Connection>> connections_;  // by connection number
   QTimer finderSettle_;
   QTimer tapTimeout_;
   std::uint64_t nextConnection_ = 1;

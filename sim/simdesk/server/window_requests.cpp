@@ -7,10 +7,6 @@ namespace deskplay::simdesk::server {
 namespace requests = protocol::requests;
 using nlohmann::json;
 
-namespace {
-
-// The number of a window that belongs to the client: other applications' windows are out
-// of its reach, as they are on the real window server.
 Result<std::uint32_t> ownWindow(SimulatedDesktop& desktop, const Client& client,
                                 const RequestFields& request) {
   auto number = request.integer("window");
@@ -22,6 +18,8 @@ Result<std::uint32_t> ownWindow(SimulatedDesktop& desktop, const Client& client,
   return windowNumber;
 }
 
+namespace {
+
 Result<json> answer(Status status) {
   if (!status.ok()) return status.error();
   return json::object();
@@ -30,12 +28,12 @@ Result<json> answer(Status status) {
 // A window request that needs only the window's number.
 void addSimple(RequestDispatcher& dispatcher, SimulatedDesktop& desktop, std::string_view type,
                Status (WindowServer::*operation)(std::uint32_t)) {
-  dispatcher.add(type, [&desktop, operation](Client& client, const RequestFields& request)
-                           -> Result<json> {
-    auto number = ownWindow(desktop, client, request);
-    if (!number.ok()) return number.error();
-    return answer((desktop.windowServer().*operation)(number.value()));
-  });
+  dispatcher.add(
+      type, [&desktop, operation](Client& client, const RequestFields& request) -> Result<json> {
+        auto number = ownWindow(desktop, client, request);
+        if (!number.ok()) return number.error();
+        return answer((desktop.windowServer().*operation)(number.value()));
+      });
 }
 
 Result<json> createWindow(SimulatedDesktop& desktop, const Client& client,
@@ -48,25 +46,27 @@ Result<json> createWindow(SimulatedDesktop& desktop, const Client& client,
   if (!styleMask.ok()) return styleMask.error();
   const auto rect = protocol::decodeRect(rectField.value());
   if (!rect) return Error{"\"contentRect\" must be a rectangle"};
-  if (kind.value() != "window" && kind.value() != "panel" && kind.value() != "statusPanel") {
-    return Error{"\"kind\" must be window, panel or statusPanel"};
+  if (kind.value() != "window" && kind.value() != "panel" && kind.value() != "statusPanel" &&
+      kind.value() != "content") {
+    return Error{"\"kind\" must be window, panel, statusPanel or content"};
   }
   platform::WindowSpec spec;
   spec.contentRect = *rect;
   spec.styleMask = static_cast<std::uint64_t>(styleMask.value());
   spec.kind = kind.value() == "window" ? platform::WindowSpec::Kind::window
                                        : platform::WindowSpec::Kind::panel;
-  const WindowRole role = kind.value() == "statusPanel" ? WindowRole::statusPanel : WindowRole::window;
+  const WindowRole role = kind.value() == "statusPanel" ? WindowRole::statusPanel
+                          : kind.value() == "content"   ? WindowRole::content
+                                                        : WindowRole::window;
   return json{{"window", desktop.windowServer().createWindow(client.pid, spec, role)}};
 }
 
 }  // namespace
 
 void addWindowRequests(RequestDispatcher& dispatcher, SimulatedDesktop& desktop) {
-  dispatcher.add(requests::windowCreate,
-                 [&desktop](Client& client, const RequestFields& request) {
-                   return createWindow(desktop, client, request);
-                 });
+  dispatcher.add(requests::windowCreate, [&desktop](Client& client, const RequestFields& request) {
+    return createWindow(desktop, client, request);
+  });
   dispatcher.add(requests::windowConfigure,
                  [&desktop](Client& client, const RequestFields& request) -> Result<json> {
                    auto number = ownWindow(desktop, client, request);

@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QPointer>
 #include <QScreen>
+#include <QWheelEvent>
 #include <algorithm>
 
 #include "sim/simdesk/keymap/qt_key_map.hpp"
@@ -42,6 +43,7 @@ DesktopView::DesktopView(SimulatedDesktop& desktop, DesktopRenderer& renderer, V
   desktop_.finder().addChangeListener([changed](FinderChange) { changed(); });
   desktop_.windowServer().addChangeListener([changed](std::uint32_t) { changed(); });
   desktop_.screens().addChangeListener(changed);
+  desktop_.statusBar().addChangeListener(changed);
   desktop_.applications().addVisibilityListener([changed](platform::ProcessId) { changed(); });
 
   renderFrame();
@@ -140,6 +142,21 @@ void DesktopView::mouseMoveEvent(QMouseEvent* event) {
   } else {
     sendMouse(*event, EventType::mouseMoved);
   }
+}
+
+void DesktopView::wheelEvent(QWheelEvent* event) {
+  if (frame_.isNull()) return;
+  platform::Event mac;
+  mac.type = EventType::scrollWheel;
+  mac.flags = eventFlagsFor(event->modifiers());
+  mac.location = screenPointAt(event->position(), size(), frame_.size(), frameOrigin());
+  // Qt gives eighths of a degree, 120 to a notch; a notch scrolls about ten points.
+  const QPoint pixels = event->pixelDelta();
+  const QPoint degrees = event->angleDelta();
+  mac.scrollDeltaX = pixels.isNull() ? degrees.x() / 12.0 : pixels.x();
+  mac.scrollDeltaY = pixels.isNull() ? degrees.y() / 12.0 : pixels.y();
+  input_(mac);
+  requestFrame();
 }
 
 void DesktopView::sendMouse(const QMouseEvent& event, EventType type) {

@@ -43,6 +43,7 @@ class DesktopView final : public QWidget {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
   // Tab belongs to the simulated desktop, not to focus changes.
   bool focusNextPrevChild(bool next) override;
 
