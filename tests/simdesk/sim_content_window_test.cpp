@@ -3,6 +3,8 @@
 #include <QColor>
 #include <QImage>
 #include <cstring>
+#include <filesystem>
+#include <string>
 #include <vector>
 
 #include "platform/sim/sim_windows.hpp"
@@ -70,6 +72,14 @@ class SimContentWindowTest : public ::testing::Test {
     return QImage(QString::fromStdString(shot.string()));
   }
 
+  // Keeps the last screenshot under the build folder by `name`.
+  void keepScreenshot(const std::string& name) {
+    std::filesystem::create_directories(SIMDESK_SCREENSHOTS);
+    std::filesystem::copy_file(session_.home() / "shot.png",
+                               std::filesystem::path(SIMDESK_SCREENSHOTS) / (name + ".png"),
+                               std::filesystem::copy_options::overwrite_existing);
+  }
+
   std::unique_ptr<platform::ContentWindow> shownPanel() {
     auto window = windows_->createContentWindow(panelSpec());
     window->configure(statusLevel());
@@ -116,6 +126,7 @@ TEST_F(SimContentWindowTest, AHalfTransparentWindowOverAnIconShowsBothBlended) {
                    static_cast<int>(before.blue() * behind)))
       << "before " << before.name().toStdString() << ", after "
       << after.pixelColor(x, y).name().toStdString();
+  keepScreenshot("half-transparent-window-over-an-icon");
 
   // The window's own alpha blends an opaque frame the same way.
   const Frame blue(80, 80, 0xFF0000FF);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <vector>
 
 #include "platform/sim/sim_windows.hpp"
@@ -75,6 +76,10 @@ TEST_F(SimStatusItemsTest, ItemsStandRightToLeftWithTheirFramesAndGoWithTheirObj
   EXPECT_LT(second->buttonWindowFrame()->maxX(), secondFrame->maxX());
   first->setHighlight(platform::Highlight::on);
   EXPECT_EQ(listed(session_)[0]["highlighted"], true);
+  std::filesystem::create_directories(SIMDESK_SCREENSHOTS);
+  const Completed shot = session_.ctl(
+      {"screenshot", (std::filesystem::path(SIMDESK_SCREENSHOTS) / "status-items.png").string()});
+  EXPECT_EQ(shot.status, 0) << shot.errors;
 
   first->setPresence(Presence::removed);
   EXPECT_FALSE(first->buttonWindowFrame());
