@@ -16,16 +16,6 @@ using nlohmann::json;
 
 namespace {
 
-int usage(std::ostream& err, const std::string& message) {
-  err << "simdeskctl: " << message << " (see --help)\n";
-  return kUsage;
-}
-
-int failed(std::ostream& err, const std::string& message) {
-  err << "simdeskctl: " << message << "\n";
-  return kFailed;
-}
-
 std::optional<json> ask(protocol::Connection& connection, std::ostream& err, std::string_view type,
                         json fields, protocol::Effect effect) {
   auto reply = connection.request(type, std::move(fields), effect);

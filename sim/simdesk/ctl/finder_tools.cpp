@@ -45,7 +45,8 @@ bool launchBundle(const std::filesystem::path& bundle) {
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   for (int stream = 0; stream < 3; ++stream) {
-    posix_spawn_file_actions_addopen(&actions, stream, "/dev/null", stream == 0 ? O_RDONLY : O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, stream, "/dev/null",
+                                     stream == 0 ? O_RDONLY : O_WRONLY, 0);
   }
   posix_spawnattr_t attributes;
   posix_spawnattr_init(&attributes);
@@ -67,20 +68,23 @@ int runKillall(const std::vector<std::string>& arguments, protocol::Connection& 
   for (const std::string& argument : arguments) {
     if (isSignalOption(argument)) continue;
     if (argument.starts_with("-")) {
-      err << "usage: killall [-delmsvqz] [-help] [-I] [-u user] [-t tty] [-c cmd] [-SIGNAL] [cmd]...\n";
+      err << "usage: killall [-delmsvqz] [-help] [-I] [-u user] [-t tty] [-c cmd] [-SIGNAL] "
+             "[cmd]...\n";
       return kFailed;
     }
     names.push_back(argument);
   }
   if (names.empty()) {
-    err << "usage: killall [-delmsvqz] [-help] [-I] [-u user] [-t tty] [-c cmd] [-SIGNAL] [cmd]...\n";
+    err << "usage: killall [-delmsvqz] [-help] [-I] [-u user] [-t tty] [-c cmd] [-SIGNAL] "
+           "[cmd]...\n";
     return kFailed;
   }
   bool matched = false;
   for (const std::string& name : names) {
     // Only Finder belongs to the simulated desktop; nothing else can match.
     if (name != "Finder") continue;
-    if (connection.request(protocol::requests::finderQuit, {{"relaunch", true}}, Effect::mayChange).ok()) {
+    if (connection.request(protocol::requests::finderQuit, {{"relaunch", true}}, Effect::mayChange)
+            .ok()) {
       matched = true;
     }
   }
@@ -104,7 +108,8 @@ int runOpen(const std::vector<std::string>& arguments, protocol::Connection& con
       // a fresh one and nothing comes to the front but Finder.
     } else if (argument.starts_with("-")) {
       err << "Usage: open [-e] [-t] [-f] [-W] [-R] [-n] [-g] [-h] [-s <partial SDK name>]"
-             "[-b <bundle identifier>] [-a <application>] [-u URL] [filenames] [--args arguments]\n";
+             "[-b <bundle identifier>] [-a <application>] [-u URL] [filenames] [--args "
+             "arguments]\n";
       return kFailed;
     } else {
       files.push_back(argument);
@@ -112,7 +117,8 @@ int runOpen(const std::vector<std::string>& arguments, protocol::Connection& con
   }
   if (application) {
     if (!namesFinder(*application) ||
-        !connection.request(protocol::requests::finderLaunch, json::object(), Effect::mayChange).ok()) {
+        !connection.request(protocol::requests::finderLaunch, json::object(), Effect::mayChange)
+             .ok()) {
       err << "Unable to find application named '" << *application << "'\n";
       return kFailed;
     }

@@ -28,16 +28,6 @@ namespace {
 // Long enough for every event to wait out a few unanswering taps.
 constexpr std::chrono::seconds kDeliveryWait{30};
 
-int usage(std::ostream& err, const std::string& message) {
-  err << "simdeskctl: " << message << " (see --help)\n";
-  return kUsage;
-}
-
-int failed(std::ostream& err, const std::string& message) {
-  err << "simdeskctl: " << message << "\n";
-  return kFailed;
-}
-
 std::optional<double> parseNumber(const std::string& text) {
   if (text.empty()) return std::nullopt;
   char* end = nullptr;

@@ -40,7 +40,8 @@ std::string elementLine(const nlohmann::json& bundle) {
   }
   const nlohmann::json position = attributes.value("AXPosition", nlohmann::json());
   if (position.is_object()) {
-    line += " at (" + number(position.value("x", 0.0)) + ", " + number(position.value("y", 0.0)) + ")";
+    line +=
+        " at (" + number(position.value("x", 0.0)) + ", " + number(position.value("y", 0.0)) + ")";
   }
   const nlohmann::json size = attributes.value("AXSize", nlohmann::json());
   if (size.is_object()) {

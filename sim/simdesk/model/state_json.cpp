@@ -29,22 +29,6 @@ std::string_view stateName(FinderState state) {
   return "notRunning";
 }
 
-std::string_view roleName(WindowRole role) {
-  switch (role) {
-    case WindowRole::window:
-      return "window";
-    case WindowRole::statusPanel:
-      return "statusPanel";
-    case WindowRole::finderWindow:
-      return "finderWindow";
-    case WindowRole::content:
-      return "content";
-    case WindowRole::openPanel:
-      return "openPanel";
-  }
-  return "window";
-}
-
 std::string_view kindName(ItemKind kind) {
   switch (kind) {
     case ItemKind::file:
@@ -114,7 +98,7 @@ json windowsJson(WindowServer& server, Screens& screens) {
   for (const SimWindow* window : server.onScreenOrder()) {
     json entry{{"number", window->number},
                {"owner", window->owner},
-               {"role", roleName(window->role)},
+               {"role", windowRoleName(window->role)},
                {"level", window->traits.level},
                {"frame", rectJson(window->frame)},
                {"bounds", rectJson(screens.toTopLeft(window->frame))},

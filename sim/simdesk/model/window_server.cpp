@@ -6,6 +6,22 @@
 
 namespace deskplay::simdesk {
 
+std::string_view windowRoleName(WindowRole role) {
+  switch (role) {
+    case WindowRole::window:
+      return "window";
+    case WindowRole::statusPanel:
+      return "statusPanel";
+    case WindowRole::finderWindow:
+      return "finderWindow";
+    case WindowRole::content:
+      return "content";
+    case WindowRole::openPanel:
+      return "openPanel";
+  }
+  return "window";
+}
+
 using platform::ProcessId;
 
 namespace {

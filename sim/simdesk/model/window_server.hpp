@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/result.hpp"
@@ -18,6 +19,9 @@ namespace deskplay::simdesk {
 
 // Content windows are drawn by their application; the open panel by the system.
 enum class WindowRole { window, statusPanel, finderWindow, content, openPanel };
+
+// The role's name in state listings and replies.
+std::string_view windowRoleName(WindowRole role);
 
 // One window of an application. Frames have the bottom-left origin.
 struct SimWindow {

@@ -100,22 +100,6 @@ Result<json> setAccessibility(SimulatedDesktop& desktop, Client& client,
   return answer(desktop.windowServer().setAccessibility(number.value(), std::move(roots)));
 }
 
-std::string_view roleName(WindowRole role) {
-  switch (role) {
-    case WindowRole::window:
-      return "window";
-    case WindowRole::statusPanel:
-      return "statusPanel";
-    case WindowRole::finderWindow:
-      return "finderWindow";
-    case WindowRole::content:
-      return "content";
-    case WindowRole::openPanel:
-      return "openPanel";
-  }
-  return "window";
-}
-
 json windowsList(SimulatedDesktop& desktop) {
   json list = json::array();
   WindowServer& server = desktop.windowServer();
@@ -125,7 +109,7 @@ json windowsList(SimulatedDesktop& desktop) {
                     {"pid", window->owner},
                     {"owner", owner != nullptr ? owner->name : std::string()},
                     {"title", window->title},
-                    {"role", roleName(window->role)},
+                    {"role", windowRoleName(window->role)},
                     {"level", window->traits.level},
                     {"alpha", window->alpha},
                     {"key", server.keyWindow() == window->number},
