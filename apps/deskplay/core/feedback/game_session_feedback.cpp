@@ -5,6 +5,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <filesystem>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/file_status.hpp"
@@ -29,6 +32,22 @@ std::filesystem::path withoutTrailingSlash(const std::filesystem::path& path) {
 
 FeedbackError ownershipChanged(const std::string& message) {
   return FeedbackError{FeedbackFailure::ownershipChanged, message};
+}
+
+// An engine writes its record to a hidden copy beside it and renames that over the record; an
+// engine killed between the two leaves the copy. Such copies are part of the record and go with
+// it. Anything else in the directory is left for a person to look at.
+void removeUnfinishedRecordCopies(const std::filesystem::path& directory,
+                                  std::string_view recordName) {
+  const std::string prefix = "." + std::string(recordName) + ".";
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(directory, error)) {
+    const std::string name = entry.path().filename().string();
+    if (!name.starts_with(prefix) || !entry.is_regular_file(error) || entry.is_symlink(error)) {
+      continue;
+    }
+    std::filesystem::remove(entry.path(), error);
+  }
 }
 
 }  // namespace
@@ -165,6 +184,7 @@ Result<void, FeedbackError> GameSessionFeedback::clear() {
     return FeedbackError{FeedbackFailure::fileSystemFailed,
                          errnoMessage("remove session record " + recordPath().string(), errno)};
   }
+  removeUnfinishedRecordCopies(directory_, kRecordFileName);
   if (::rmdir(directory_.c_str()) != 0) {
     return FeedbackError{FeedbackFailure::invalidRecord,
                          errnoMessage("remove session directory " + directory_.string(), errno)};

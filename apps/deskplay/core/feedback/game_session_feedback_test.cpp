@@ -645,6 +645,17 @@ TEST_F(GameSessionFeedbackTest, ClearCannotRemoveADirectoryTheEngineLeftFilesIn)
   EXPECT_EQ(shownText(), "Session error");
 }
 
+TEST_F(GameSessionFeedbackTest, ClearRemovesCopiesOfTheRecordThatAKilledEngineLeftUnfinished) {
+  const std::unique_ptr<GameSessionFeedback> feedback = create();
+  writeRecord(*feedback, record(*feedback, 2, "ready"));
+  writeFile(feedback->directory() / ".status.json.4242.tmp", "{\"vers");
+
+  const Result<void, FeedbackError> cleared = feedback->clear();
+
+  ASSERT_TRUE(cleared.ok()) << cleared.message();
+  EXPECT_FALSE(fs::exists(feedback->directory()));
+}
+
 TEST_F(GameSessionFeedbackTest, GoodbyeStaysUpAfterTheSessionIsDropped) {
   std::unique_ptr<GameSessionFeedback> feedback = create();
   feedback->showNative("restoring");
