@@ -36,9 +36,8 @@ class PackagedGames : public ::testing::Test {
     ASSERT_TRUE(eventually([&] {
       return desk_.tiles().size() >= tiles || desk_.status().value("session", "") != "running";
     }));
-    ASSERT_GE(desk_.tiles().size(), tiles)
-        << "the board never appeared; game log:\n"
-        << desk_.gameLogText();
+    ASSERT_GE(desk_.tiles().size(), tiles) << "the board never appeared; game log:\n"
+                                           << desk_.gameLogText();
     EXPECT_TRUE(desk_.userIcons().empty()) << "the person's own icons stayed during the game";
   }
 
@@ -236,9 +235,8 @@ TEST_F(PackagedGames, FourDropsADiscOnReturnAndTheComputerAnswers) {
   EXPECT_TRUE(eventually([&] {
     int discsInBoard = 0;
     for (const auto& [name, icon] : byName(desk_.tiles())) {
-      const bool wasHole = std::any_of(board.begin(), board.end(), [&](const DesktopIcon& hole) {
-        return hole.name == name;
-      });
+      const bool wasHole = std::any_of(board.begin(), board.end(),
+                                       [&](const DesktopIcon& hole) { return hole.name == name; });
       if ((!wasHole || name == held.name) && icon.y > held.y + 8) ++discsInBoard;
     }
     return discsInBoard >= 2;
@@ -256,10 +254,15 @@ TEST_F(PackagedGames, AnEngineKilledMidGameIsPutRightByRestore) {
   ASSERT_TRUE(eventually([&] { return desk_.status().value("session", "") == "needsAttention"; }))
       << desk_.status().dump();
   const Completed restored = desk_.deskplay({"restore"});
-  EXPECT_EQ(restored.status, 0) << restored.errors;
+  EXPECT_EQ(restored.status, 0) << restored.errors << "\napplication log:\n"
+                                << readFile(desk_.applicationLog()) << "\ngame log:\n"
+                                << desk_.gameLogText();
   EXPECT_TRUE(eventually([&] { return desk_.status().value("session", "") == "idle"; }));
   EXPECT_TRUE(desk_.status()["lastError"].is_null()) << desk_.status().dump();
-  EXPECT_TRUE(eventually([&] { return desk_.tiles().empty(); })) << "tiles were left behind";
+  EXPECT_TRUE(eventually([&] { return desk_.tiles().empty(); }))
+      << "tiles were left behind\napplication log:\n"
+      << readFile(desk_.applicationLog()) << "\ngame log:\n"
+      << desk_.gameLogText();
   EXPECT_EQ(desk_.userEntries(), entriesBefore_);
   EXPECT_FALSE(fs::exists(desk_.home() / ".deskplay-stash"));
 }

@@ -16,6 +16,16 @@ function isRunning(pid: number): boolean {
   }
 }
 
+// A process that ended but was not reaped (its parent, the killed engine, cannot reap it).
+function isZombie(pid: number): boolean {
+  try {
+    const stat = fs.readFileSync(`/proc/${pid}/stat`, 'utf8');
+    return stat.slice(stat.lastIndexOf(')') + 2).startsWith('Z');
+  } catch {
+    return false;
+  }
+}
+
 function makeHome(t: { after: (fn: () => void) => void }): { desktop: string; cacheFolder: string } {
   const home = fs.mkdtempSync(path.join(os.tmpdir(), 'keeper-home-'));
   t.after(() => fs.rmSync(home, { recursive: true, force: true }));
@@ -96,5 +106,44 @@ test('after a clean end the keeper leaves the listed files alone and removes the
 
   await waitFor('the keeper to end', () => !isRunning(pid));
   assert.equal(fs.existsSync(file), true);
+  assert.equal(fs.existsSync(cacheFolder), false);
+});
+
+test('a tile that a companion makes after the engine was killed is removed once the companion ends', async (t) => {
+  const { desktop, cacheFolder } = makeHome(t);
+  const late = path.join(desktop, '\u2009late');
+  const trigger = path.join(path.dirname(desktop), 'make-the-tile');
+  const plan = { cacheFolder, expecting: [late], created: [], removed: [], companion: { makes: late, trigger } };
+  const engine = spawn(process.execPath, ['--import', 'tsx', path.join(import.meta.dirname, 'test_fixtures', 'keeper_host.ts'), JSON.stringify(plan)], {
+    detached: true,
+    stdio: ['ignore', 'pipe', 'pipe'],
+  });
+  let output = '';
+  let errors = '';
+  engine.stdout.setEncoding('utf8').on('data', (chunk: string) => (output += chunk));
+  engine.stderr.setEncoding('utf8').on('data', (chunk: string) => (errors += chunk));
+  const exited = new Promise((resolve) => engine.on('exit', resolve));
+  await waitFor('the engine to start its keeper', () => /ready \d+\n/.test(output));
+  const keeperPid = Number(/ready (\d+)/.exec(output)?.[1]);
+  const companionPid = Number(/companion (\d+)/.exec(output)?.[1]);
+  assert.ok(engine.pid !== undefined);
+  t.after(() => {
+    try {
+      process.kill(-engine.pid!, 'SIGKILL');
+    } catch {
+      // The group has ended.
+    }
+  });
+
+  // Only the engine dies: the companion in its group goes on with the command it was given.
+  process.kill(engine.pid, 'SIGKILL');
+  await exited;
+  await waitFor('the keeper to wait for the companion', () => errors.includes('its companions still run'));
+  assert.equal(isRunning(keeperPid), true);
+
+  fs.writeFileSync(trigger, '');
+  await waitFor('the companion to end', () => !isRunning(companionPid) || isZombie(companionPid));
+  await waitFor('the keeper to end', () => !isRunning(keeperPid));
+  assert.equal(fs.existsSync(late), false);
   assert.equal(fs.existsSync(cacheFolder), false);
 });

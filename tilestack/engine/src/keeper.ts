@@ -20,7 +20,7 @@ export interface TileWatch {
   removed(path: string): void;
 }
 
-// Runs in the keeper process. Lines: {"expecting":path}, {"created":path,"dev":…,"ino":…},
+// Runs in the keeper process, given the cache folder and the engine's process group (or ''). Lines: {"expecting":path}, {"created":path,"dev":…,"ino":…},
 // {"removed":path}, {"done":true}. A tile is removed only while it still is the file the engine
 // created; a tile only expected, only while it is an empty regular file (as a new tile is: the
 // Desktop was emptied for the session, so nothing else can have that name meanwhile).
@@ -60,7 +60,39 @@ function removeWhile(path, stillTheTile) {
     if (error.code !== 'ENOENT') process.stderr.write('tilestack keeper: cannot remove a tile: ' + error.message + '\\n');
   }
 }
-process.stdin.on('end', () => {
+// The engine's companions are in the engine's process group when the engine leads one (as the
+// application starts it), and one of them may still be making a tile the engine asked for when
+// the engine dies. The tiles are removed only once nothing of that group runs any more, or
+// after a while, so that such a tile does not come after the clean-up.
+const engineGroup = process.argv[2] ? Number(process.argv[2]) : undefined;
+function groupRuns(group) {
+  let entries;
+  try { entries = fs.readdirSync('/proc'); } catch { entries = undefined; }
+  if (entries === undefined) {
+    try { process.kill(-group, 0); return true; } catch { return false; }
+  }
+  for (const name of entries) {
+    if (!/^[0-9]+$/.test(name)) continue;
+    let stat;
+    try { stat = fs.readFileSync('/proc/' + name + '/stat', 'utf8'); } catch { continue; }
+    const fields = stat.slice(stat.lastIndexOf(')') + 2).split(' ');
+    if (Number(fields[2]) === group && fields[0] !== 'Z' && fields[0] !== 'X') return true;
+  }
+  return false;
+}
+const groupWaitMs = 10000;
+function afterTheGroup(then) {
+  if (engineGroup === undefined) { then(); return; }
+  if (!groupRuns(engineGroup)) { then(); return; }
+  process.stderr.write('tilestack keeper: the engine ended; its companions still run, the tiles go once they end\\n');
+  const deadline = Date.now() + groupWaitMs;
+  const check = () => {
+    if (!groupRuns(engineGroup) || Date.now() >= deadline) then();
+    else setTimeout(check, 20);
+  };
+  setTimeout(check, 20);
+}
+process.stdin.on('end', () => afterTheGroup(() => {
   for (const [path, identity] of tiles) {
     removeWhile(path, (stat) => stat.isFile() && String(stat.dev) === identity.dev && String(stat.ino) === identity.ino);
   }
@@ -69,8 +101,19 @@ process.stdin.on('end', () => {
     process.stderr.write('tilestack keeper: cannot remove ' + cacheFolder + ': ' + error.message + '\\n');
   }
   process.exit(0);
-});
+}));
 `;
+
+// The engine's own process group when it leads one, else nothing: the keeper then has no group
+// to wait for.
+function ledProcessGroup(): string {
+  try {
+    process.kill(-process.pid, 0);
+    return String(process.pid);
+  } catch {
+    return '';
+  }
+}
 
 export class Keeper implements TileWatch {
   readonly #child: ChildProcess;
@@ -84,7 +127,7 @@ export class Keeper implements TileWatch {
 
   // Starts the keeper for the session's cache folder (removed by the keeper in any case).
   static start(cacheFolder: string): Keeper {
-    const child = spawn(process.execPath, ['-e', keeperScript, cacheFolder], {
+    const child = spawn(process.execPath, ['-e', keeperScript, cacheFolder, ledProcessGroup()], {
       detached: true,
       stdio: ['pipe', 'ignore', 'inherit'],
       cwd: '/',
