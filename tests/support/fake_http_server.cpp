@@ -1,6 +1,7 @@
 #include "support/fake_http_server.hpp"
 
 #include <QHostAddress>
+#include <algorithm>
 #include <optional>
 
 namespace deskplay::testing {
@@ -100,6 +101,12 @@ int FakeHttpServer::releaseHeld(const HttpReply& reply) {
   }
   held_.clear();
   return answered;
+}
+
+int FakeHttpServer::heldOpen() const {
+  return static_cast<int>(std::count_if(held_.begin(), held_.end(), [](const auto& socket) {
+    return socket != nullptr && socket->state() == QAbstractSocket::ConnectedState;
+  }));
 }
 
 std::vector<HttpRequest> FakeHttpServer::requestsTo(const QByteArray& method,

@@ -59,6 +59,8 @@ class FakeHttpServer final : public QObject {
   void route(const QByteArray& method, const QByteArray& path, HttpResponder responder);
   // Answers every request held so far with `reply`; the number answered.
   int releaseHeld(const HttpReply& reply);
+  // How many held requests still have their connection open (the client has not hung up).
+  int heldOpen() const;
 
   const std::vector<HttpRequest>& requests() const { return requests_; }
   // The requests to this method and path.

@@ -231,8 +231,9 @@ TEST_F(AccountStoreTest, CancellingDuringVerificationIgnoresTheServersLaterAnswe
   EXPECT_EQ(store.state(), State::signedOut);
   EXPECT_EQ(store.error(), std::nullopt);
   EXPECT_FALSE(store.verifying());
-  server.releaseHeld(verifyReply("session-1"));
-  QTest::qWait(0);
+  // The store hangs up on the request it gave up, so no later answer can reach it.
+  ASSERT_TRUE(QTest::qWaitFor([&] { return server.heldOpen() == 0; }));
+  EXPECT_EQ(server.releaseHeld(verifyReply("session-1")), 0);
   EXPECT_EQ(store.state(), State::signedOut);
   EXPECT_EQ(store.error(), std::nullopt);
   EXPECT_EQ(storedToken(), std::nullopt);
@@ -255,8 +256,9 @@ TEST_F(AccountStoreTest, CancellingWhileTheSignInReadsTheAccountDropsWhatItFinds
 
   store.cancelSignIn();
   EXPECT_FALSE(store.checking());
-  server.releaseHeld(jsonReply(200, kAdaJson));
-  QTest::qWait(0);
+  // The store hangs up on the request it gave up, so no later answer can reach it.
+  ASSERT_TRUE(QTest::qWaitFor([&] { return server.heldOpen() == 0; }));
+  EXPECT_EQ(server.releaseHeld(jsonReply(200, kAdaJson)), 0);
   EXPECT_EQ(store.state(), State::signedOut);
   EXPECT_EQ(store.error(), std::nullopt);
 }
@@ -416,8 +418,9 @@ TEST_F(AccountStoreTest, SignOutDuringVerificationDropsIt) {
   ASSERT_TRUE(QTest::qWaitFor([&] { return server.requests().size() == 1; }));
   store.signOut();
   EXPECT_FALSE(store.verifying());
-  server.releaseHeld(verifyReply("session-1"));
-  QTest::qWait(0);
+  // The store hangs up on the request it gave up, so no later answer can reach it.
+  ASSERT_TRUE(QTest::qWaitFor([&] { return server.heldOpen() == 0; }));
+  EXPECT_EQ(server.releaseHeld(verifyReply("session-1")), 0);
   EXPECT_EQ(storedToken(), std::nullopt);
   EXPECT_EQ(store.state(), State::signedOut);
 }
