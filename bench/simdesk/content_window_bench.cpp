@@ -37,20 +37,11 @@ constexpr int kRateSeconds = 3;
 constexpr int kFramesPerSecond = 60;
 constexpr int kIdleSeconds = 2;
 
-// Seconds of CPU a process has used, from /proc.
+// Seconds of CPU simdesk has used.
 double processCpuSeconds(pid_t pid) {
-  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-  std::string text;
-  std::getline(stat, text);
-  const auto close = text.rfind(')');
-  if (close == std::string::npos) throw std::runtime_error("cannot read simdesk's CPU time");
-  std::istringstream fields(text.substr(close + 2));
-  std::string field;
-  double ticks = 0;
-  for (int index = 3; index <= 15 && fields >> field; ++index) {
-    if (index == 14 || index == 15) ticks += std::stod(field);
-  }
-  return ticks / static_cast<double>(::sysconf(_SC_CLK_TCK));
+  const std::optional<double> seconds = processorSeconds(pid);
+  if (!seconds) throw std::runtime_error("cannot read simdesk's CPU time");
+  return *seconds;
 }
 
 double ownCpuSeconds() {

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <chrono>
 #include <filesystem>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -17,6 +20,10 @@ double median(std::vector<double> samples);
 // The nearest-rank percentile: the smallest sample that `fraction` (0..1) of the samples do
 // not exceed; 0 when empty.
 double percentile(std::vector<double> samples, double fraction);
+
+// The processor time a process has used so far (user and system, all threads), in seconds;
+// nothing when it cannot be read.
+std::optional<double> processorSeconds(pid_t pid);
 
 // A steady-clock duration in microseconds.
 double microseconds(std::chrono::steady_clock::duration duration);

@@ -510,19 +510,6 @@ class SnakeDriver {
   bool deferred_ = false;
 };
 
-// A process's processor time so far (user and system, all threads), in clock ticks.
-std::optional<std::uint64_t> processorTicks(pid_t pid) {
-  const std::string stat = fileText("/proc/" + std::to_string(pid) + "/stat");
-  const std::size_t close = stat.rfind(')');
-  if (close == std::string::npos) return std::nullopt;
-  std::stringstream fields(stat.substr(close + 2));
-  std::vector<std::string> values;
-  for (std::string value; fields >> value;) values.push_back(value);
-  // After the command come state (field 3) … utime (14) and stime (15).
-  if (values.size() < 13) return std::nullopt;
-  return std::stoull(values[11]) + std::stoull(values[12]);
-}
-
 struct CpuShare {
   bool measured = false;
   double seconds = 0;
@@ -541,7 +528,6 @@ CpuShare measureCpu(SnakeDriver& driver, const PlayedSession& session) {
   const std::optional<pid_t> engine = session.gameProcess(true);
   const std::optional<pid_t> glyphon = session.gameProcess(false);
   if (!engine) throw std::runtime_error("the engine process was not found");
-  const double ticksPerSecond = static_cast<double>(::sysconf(_SC_CLK_TCK));
   CpuShare share;
   while (share.attempts < kCpuAttempts) {
     ++share.attempts;
@@ -551,9 +537,8 @@ CpuShare measureCpu(SnakeDriver& driver, const PlayedSession& session) {
 
     const int roundsBefore = driver.endedRounds();
     const std::uint64_t stepsBefore = driver.view().headSteps();
-    const std::optional<std::uint64_t> engineStart = processorTicks(*engine);
-    const std::optional<std::uint64_t> glyphonStart =
-        glyphon ? processorTicks(*glyphon) : std::nullopt;
+    const std::optional<double> engineStart = processorSeconds(*engine);
+    const std::optional<double> glyphonStart = glyphon ? processorSeconds(*glyphon) : std::nullopt;
     const Clock::time_point start = Clock::now();
     share.fewestTiles = share.mostTiles = driver.view().tileCount();
     share.longestSnake = driver.view().snakeLength();
@@ -563,16 +548,14 @@ CpuShare measureCpu(SnakeDriver& driver, const PlayedSession& session) {
       share.mostTiles = std::max(share.mostTiles, driver.view().tileCount());
       share.longestSnake = std::max(share.longestSnake, driver.view().snakeLength());
     }
-    const std::optional<std::uint64_t> engineEnd = processorTicks(*engine);
-    const std::optional<std::uint64_t> glyphonEnd =
-        glyphon ? processorTicks(*glyphon) : std::nullopt;
+    const std::optional<double> engineEnd = processorSeconds(*engine);
+    const std::optional<double> glyphonEnd = glyphon ? processorSeconds(*glyphon) : std::nullopt;
     share.seconds = std::chrono::duration<double>(Clock::now() - start).count();
     if (driver.endedRounds() != roundsBefore) continue;
     if (!engineStart || !engineEnd) throw std::runtime_error("the engine's times are unreadable");
-    share.engine = static_cast<double>(*engineEnd - *engineStart) / ticksPerSecond / share.seconds;
+    share.engine = (*engineEnd - *engineStart) / share.seconds;
     if (glyphonStart && glyphonEnd) {
-      share.glyphon =
-          static_cast<double>(*glyphonEnd - *glyphonStart) / ticksPerSecond / share.seconds;
+      share.glyphon = (*glyphonEnd - *glyphonStart) / share.seconds;
     }
     share.steps = driver.view().headSteps() - stepsBefore;
     share.measured = true;
