@@ -89,10 +89,7 @@ class SimContentWindowTest : public ::testing::Test {
   }
 
   void dispatchUntil(const std::function<bool()>& condition) {
-    EXPECT_TRUE(eventually([&] {
-      connection_->dispatchEvents();
-      return condition();
-    }));
+    EXPECT_TRUE(eventuallyDispatched(*connection_, condition));
   }
 
   SimdeskSession session_;

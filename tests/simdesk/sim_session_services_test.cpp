@@ -24,10 +24,7 @@ TEST(SimDistributedNotificationsTest, PostsReachObserversOfTheirNameAndAreLogged
   auto begin = observer.observe(kBegin, [&] { ++begins; });
   auto other = observer.observe("something.else", [&] { ++others; });
   poster.post(kBegin);
-  EXPECT_TRUE(eventually([&] {
-    theirs->dispatchEvents();
-    return begins == 1;
-  }));
+  EXPECT_TRUE(eventuallyDispatched(*theirs, [&] { return begins == 1; }));
   EXPECT_EQ(others, 0);
   const Completed log = session.ctl({"notifications"});
   ASSERT_EQ(log.status, 0);
@@ -38,10 +35,7 @@ TEST(SimDistributedNotificationsTest, PostsReachObserversOfTheirNameAndAreLogged
   begin.reset();
   poster.post(kBegin);
   poster.post("something.else");
-  EXPECT_TRUE(eventually([&] {
-    theirs->dispatchEvents();
-    return others == 1;
-  }));
+  EXPECT_TRUE(eventuallyDispatched(*theirs, [&] { return others == 1; }));
   EXPECT_EQ(begins, 1) << "an observation that went hears nothing more";
 }
 
@@ -64,18 +58,12 @@ TEST(SimOpenPanelTest, TheAnswerGoesBackToTheCaller) {
   ASSERT_EQ(
       session.ctl({"open-panel", "choose", (session.home() / "Games" / "Mine").string()}).status,
       0);
-  EXPECT_TRUE(eventually([&] {
-    connection->dispatchEvents();
-    return answers.size() == 1;
-  }));
+  EXPECT_TRUE(eventuallyDispatched(*connection, [&] { return answers.size() == 1; }));
   EXPECT_EQ(answers[0], session.home() / "Games" / "Mine");
 
   workspace.chooseFolder(choice, [&](auto folder) { answers.push_back(std::move(folder)); });
   ASSERT_EQ(session.ctl({"open-panel", "cancel"}).status, 0);
-  EXPECT_TRUE(eventually([&] {
-    connection->dispatchEvents();
-    return answers.size() == 2;
-  }));
+  EXPECT_TRUE(eventuallyDispatched(*connection, [&] { return answers.size() == 2; }));
   EXPECT_EQ(answers[1], std::nullopt);
   const Completed none = session.ctl({"open-panel", "cancel"});
   EXPECT_EQ(none.status, 1);

@@ -4,6 +4,8 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include "support/eventually.hpp"
+
 namespace deskplay::testing {
 
 std::filesystem::path simdeskProgram() {
@@ -95,6 +97,14 @@ std::vector<nlohmann::json> SimdeskSession::deliveryLog() const {
     records.push_back(nlohmann::json::parse(shown.output.substr(start, end - start)));
   }
   return records;
+}
+
+bool eventuallyDispatched(simdesk::protocol::Connection& connection,
+                          const std::function<bool()>& condition) {
+  return eventually([&] {
+    connection.dispatchEvents();
+    return condition();
+  });
 }
 
 }  // namespace deskplay::testing

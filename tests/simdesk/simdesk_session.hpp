@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <string>
@@ -57,6 +58,11 @@ class SimdeskSession {
   std::unique_ptr<ChildProcess> simdesk_;
   std::string readyLine_;
 };
+
+// Whether `condition` comes true while the connection's pushed events are dispatched, within
+// the usual wait of `eventually`.
+bool eventuallyDispatched(simdesk::protocol::Connection& connection,
+                          const std::function<bool()>& condition);
 
 std::filesystem::path simdeskProgram();
 std::filesystem::path simdeskctlProgram();
