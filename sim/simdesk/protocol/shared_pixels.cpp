@@ -66,17 +66,7 @@ Result<SharedPixels> SharedPixels::create(int width, int height) {
   if (::fcntl(fd.get(), F_ADD_SEALS, F_SEAL_SHRINK | F_SEAL_GROW | F_SEAL_SEAL) != 0) {
     return Error{errnoMessage("sealing the window buffer", errno)};
   }
-  void* data = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd.get(), 0);
-  if (data == MAP_FAILED) return Error{errnoMessage("mmap", errno)};
-  SharedPixels pixels;
-  pixels.fd_ = std::move(fd);
-  pixels.data_ = static_cast<unsigned char*>(data);
-  pixels.bytes_ = bytes;
-  pixels.width_ = width;
-  pixels.height_ = height;
-  pixels.stride_ = stride;
-  pixels.writable_ = true;
-  return pixels;
+  return mapped(std::move(fd), width, height, stride, Access::readWrite);
 }
 
 Result<SharedPixels> SharedPixels::map(UniqueFd fd, int width, int height, std::size_t stride) {
@@ -96,7 +86,14 @@ Result<SharedPixels> SharedPixels::map(UniqueFd fd, int width, int height, std::
   if (status.st_size < 0 || static_cast<std::size_t>(status.st_size) < bytes) {
     return Error{"the buffer is smaller than its rows"};
   }
-  void* data = ::mmap(nullptr, bytes, PROT_READ, MAP_SHARED, fd.get(), 0);
+  return mapped(std::move(fd), width, height, stride, Access::readOnly);
+}
+
+Result<SharedPixels> SharedPixels::mapped(UniqueFd fd, int width, int height, std::size_t stride,
+                                          Access access) {
+  const std::size_t bytes = stride * static_cast<std::size_t>(height);
+  const int protection = access == Access::readWrite ? PROT_READ | PROT_WRITE : PROT_READ;
+  void* data = ::mmap(nullptr, bytes, protection, MAP_SHARED, fd.get(), 0);
   if (data == MAP_FAILED) return Error{errnoMessage("mmap", errno)};
   SharedPixels pixels;
   pixels.fd_ = std::move(fd);
@@ -105,6 +102,7 @@ Result<SharedPixels> SharedPixels::map(UniqueFd fd, int width, int height, std::
   pixels.width_ = width;
   pixels.height_ = height;
   pixels.stride_ = stride;
+  pixels.writable_ = access == Access::readWrite;
   return pixels;
 }
 

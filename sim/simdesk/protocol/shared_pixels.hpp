@@ -40,6 +40,11 @@ class SharedPixels {
   bool valid() const { return data_ != nullptr; }
 
  private:
+  enum class Access { readOnly, readWrite };
+
+  // Maps the rows of `fd` and keeps the mapping with the buffer's geometry.
+  static Result<SharedPixels> mapped(UniqueFd fd, int width, int height, std::size_t stride,
+                                     Access access);
   void release();
 
   UniqueFd fd_;
