@@ -103,15 +103,15 @@ int runControlCommand(const ControlCommand& command) {
   const auto send = [&] { return sendControlCommand(endpoint.socket, command); };
   // A link opens the application as the desktop would: one is started when none runs.
   platform::SystemClock clock;
-  const auto reply =
-      command.kind == ControlCommand::Kind::openUrl
-          ? sendStartingInstance(
-                send,
-                [] {
-                  startDetachedInstance(QCoreApplication::applicationFilePath().toStdString());
-                },
-                kInstanceStartWait, clock)
-          : send();
+  const auto reply = command.kind == ControlCommand::Kind::openUrl
+                         ? sendStartingInstance(
+                               send,
+                               [] {
+                                 return startDetachedInstance(
+                                     QCoreApplication::applicationFilePath().toStdString());
+                               },
+                               kInstanceStartWait, clock)
+                         : send();
   if (!reply.ok()) {
     std::cerr << reply.message() << "\n";
     return 1;

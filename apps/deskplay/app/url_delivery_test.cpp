@@ -14,6 +14,7 @@ struct Attempts {
   std::vector<Result<QJsonObject>> answers;
   int sent = 0;
   int started = 0;
+  bool startFails = false;
 
   Result<QJsonObject> send() {
     const auto index = std::min(static_cast<std::size_t>(sent), answers.size() - 1);
@@ -30,7 +31,12 @@ Result<QJsonObject> answered() {
 }
 
 Result<QJsonObject> deliver(Attempts& attempts, platform::testing::FakeClock& clock) {
-  return sendStartingInstance([&] { return attempts.send(); }, [&] { ++attempts.started; },
+  return sendStartingInstance([&] { return attempts.send(); },
+                              [&]() -> Status {
+                                ++attempts.started;
+                                if (attempts.startFails) return Error{"cannot start Deskplay"};
+                                return Status::success();
+                              },
                               Seconds(1.0), clock);
 }
 
@@ -50,7 +56,7 @@ TEST(SendStartingInstance, WithoutOneStartsOneAndWaitsForIt) {
   EXPECT_EQ(attempts.sent, 4);
 }
 
-TEST(SendStartingInstance, GivesUpAfterTheTimeoutOrAnotherError) {
+TEST(SendStartingInstance, GivesUpAfterTheTimeoutAnotherErrorOrAFailedStart) {
   platform::testing::FakeClock clock;
   Attempts never{{absent()}};
   const auto timedOut = deliver(never, clock);
@@ -62,6 +68,12 @@ TEST(SendStartingInstance, GivesUpAfterTheTimeoutOrAnotherError) {
   for (const Seconds sleep : clock.sleeps()) waited += sleep;
   EXPECT_GE(waited.count(), 1.0 - 1e-9);
   EXPECT_LT(waited.count(), 1.0 + kInstanceStartPoll.count());
+
+  Attempts unstartable{{absent()}, 0, 0, true};
+  const auto notStarted = deliver(unstartable, clock);
+  ASSERT_FALSE(notStarted.ok());
+  EXPECT_EQ(notStarted.message(), "cannot start Deskplay");
+  EXPECT_EQ(unstartable.sent, 1) << "no waiting for an instance that was never started";
 
   Attempts refused{{absent(), Error{"refused"}}};
   const auto failed = deliver(refused, clock);
