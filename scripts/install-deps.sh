@@ -14,6 +14,12 @@ packages=(
   # libraries
   qt6-base-dev nlohmann-json3-dev libsimdjson-dev libutf8proc-dev libplist-dev libsecret-1-dev
   libsdl2-dev libsndfile1-dev
+  # the popover: Qt Quick with its Controls, offscreen input and accessibility (private headers),
+  # and the symbol font
+  qt6-base-private-dev qt6-declarative-dev qt6-declarative-private-dev qml6-module-qtquick
+  qml6-module-qtquick-controls qml6-module-qtquick-layouts qml6-module-qtquick-window
+  qml6-module-qtqml-workerscript qml6-module-qtquick-templates qml6-module-qttest
+  fonts-materialdesignicons-webfont
   # tests and benchmarks
   googletest libgtest-dev libgmock-dev libbenchmark-dev strace
   gnome-keyring dbus dbus-x11 libglib2.0-bin xvfb xauth fonts-dejavu-core
