@@ -26,7 +26,9 @@ AppServices::AppServices(std::filesystem::path bundle, QProcessEnvironment envir
       workspace_(desktopWorkspace_),
       eventTaps_(*simdesk_),
       accessibility_(*simdesk_),
-      privacyChecks_(*simdesk_) {
+      privacyChecks_(*simdesk_),
+      statusItems_(*simdesk_),
+      notifications_(*simdesk_) {
   keyTap_ = std::make_unique<core::KeyTap>(
       core::KeyTap::Services{eventTaps_, accessibility_, privacyChecks_, workspace_});
   hotkeys_ = std::make_unique<core::HotkeyStore>(preferences_, *keyTap_);

@@ -22,9 +22,11 @@
 #include "platform/linux/secret_service_keychain.hpp"
 #include "platform/linux/system_clock.hpp"
 #include "platform/sim/sim_accessibility.hpp"
+#include "platform/sim/sim_distributed_notifications.hpp"
 #include "platform/sim/sim_event_taps.hpp"
 #include "platform/sim/sim_privacy_checks.hpp"
 #include "platform/sim/sim_script_host.hpp"
+#include "platform/sim/sim_status_items.hpp"
 #include "platform/sim/sim_windows.hpp"
 #include "platform/sim/sim_workspace.hpp"
 #include "platform/sim/simdesk_event_pump.hpp"
@@ -60,6 +62,13 @@ class AppServices {
   core::SessionHost& host() { return *host_; }
   core::AccountStore& account() { return *account_; }
   platform::Preferences& preferences() { return preferences_; }
+  // The ports the menu-bar interface works with.
+  platform::StatusItems& statusItems() { return statusItems_; }
+  platform::Windows& windows() { return windows_; }
+  platform::EventTaps& eventTaps() { return eventTaps_; }
+  platform::DistributedNotifications& notifications() { return notifications_; }
+  platform::MainLoopTimers& timers() { return timers_; }
+  const platform::Clock& clock() const { return clock_; }
 
   // What the permissions' relaunch runs: start a new instance, then quit this one the way the
   // application quits. Until it is set, a relaunch does nothing.
@@ -81,6 +90,8 @@ class AppServices {
   platform::SimEventTaps eventTaps_;
   platform::SimAccessibility accessibility_;
   platform::SimPrivacyChecks privacyChecks_;
+  platform::SimStatusItems statusItems_;
+  platform::SimDistributedNotifications notifications_;
   // After the ports: a goodbye still pending at quit goes before the windows it holds.
   core::OwnedMainLoopTimers timers_;
   core::InputSocket inputSocket_;

@@ -2,7 +2,6 @@
 
 #include <QJsonDocument>
 #include <QProcessEnvironment>
-#include <QSystemTrayIcon>
 #include <QTimer>
 #include <cstdio>
 #include <iostream>
@@ -16,8 +15,8 @@
 #include "app/control_protocol.hpp"
 #include "app/control_server.hpp"
 #include "app/instance_lock.hpp"
+#include "app/menu_bar_interface.hpp"
 #include "app/termination_signals.hpp"
-#include "app/tray_menu.hpp"
 #include "app/url_delivery.hpp"
 #include "app/url_handler_entry.hpp"
 #include "core/settings/relaunch.hpp"
@@ -33,7 +32,7 @@ constexpr int kQuitGraceMs = 10000;
 
 }  // namespace
 
-int runApplication(QCoreApplication& application, RunMode mode) {
+int runApplication(QCoreApplication& application, RunMode mode, const PopoverScreens& screens) {
   const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   const ControlEndpoint endpoint = controlEndpoint(environment);
 
@@ -81,15 +80,11 @@ int runApplication(QCoreApplication& application, RunMode mode) {
   TerminationSignals terminationSignals;
   QObject::connect(&terminationSignals, &TerminationSignals::received, &application, quit);
 
-  std::unique_ptr<TrayMenu> tray;
-  if (mode == RunMode::tray) {
-    tray = std::make_unique<TrayMenu>(services.host(), services.supervisor(), services.catalog());
-    QObject::connect(tray.get(), &TrayMenu::quitRequested, &application, quit);
-    tray->show();
-    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
-      std::cerr << "Deskplay: this desktop shows no tray icons; drive it with Deskplay status, "
-                   "play, stop and restore.\n";
-    }
+  std::unique_ptr<MenuBarInterface> menuBar;
+  if (mode == RunMode::popover) {
+    menuBar = std::make_unique<MenuBarInterface>(services, screens, quit);
+    QObject::connect(&services.account(), &core::AccountStore::activationRequested, &application,
+                     [&menuBar] { menuBar->open(); });
   }
 
   std::cout << "DESKPLAY_READY " << endpoint.socket.string() << std::endl;

@@ -16,7 +16,7 @@ Invocation withoutArguments(ControlCommand::Kind kind, const std::vector<std::st
 }  // namespace
 
 Invocation parseCommandLine(const std::vector<std::string>& arguments) {
-  if (arguments.empty()) return RunApplication{RunMode::tray};
+  if (arguments.empty()) return RunApplication{RunMode::popover};
   const std::string& first = arguments[0];
   if (first == "--help" || first == "-h" || first == "help") {
     if (arguments.size() > 1) return usageError("'" + first + "' takes no arguments");
@@ -56,7 +56,8 @@ Invocation parseCommandLine(const std::vector<std::string>& arguments) {
 
 std::string usageText() {
   return R"(Usage:
-  Deskplay                     run in the tray (without a display, as --headless)
+  Deskplay                     run with the menu-bar icon and its popover in the simulated
+                               Mac's menu bar (simdesk)
   Deskplay --headless          run without any interface, driven by the commands below
   Deskplay play GAME_ID [ARG...]
                                start a game; ARGs go to its engine ("solo", or "join" CODE)

@@ -6,11 +6,12 @@
 
 namespace deskplay::app {
 
-// How the application runs: in the tray, or without any interface for automation.
-enum class RunMode { tray, headless };
+// How the application runs: with its menu-bar popover, or without any interface for
+// automation.
+enum class RunMode { popover, headless };
 
 struct RunApplication {
-  RunMode mode = RunMode::tray;
+  RunMode mode = RunMode::popover;
 };
 
 // A request to the running instance.

@@ -8,7 +8,7 @@ namespace {
 using Args = std::vector<std::string>;
 
 TEST(ParseCommandLine, RunModesHelpAndCommands) {
-  EXPECT_EQ(std::get<RunApplication>(parseCommandLine({})).mode, RunMode::tray);
+  EXPECT_EQ(std::get<RunApplication>(parseCommandLine({})).mode, RunMode::popover);
   EXPECT_EQ(std::get<RunApplication>(parseCommandLine({"--headless"})).mode, RunMode::headless);
   EXPECT_TRUE(std::holds_alternative<ShowHelp>(parseCommandLine({"--help"})));
   EXPECT_TRUE(std::holds_alternative<ShowHelp>(parseCommandLine({"-h"})));

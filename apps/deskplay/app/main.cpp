@@ -1,5 +1,5 @@
-#include <QApplication>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QProcessEnvironment>
 #include <iostream>
 #include <string>
@@ -13,13 +13,6 @@
 #include "platform/linux/system_clock.hpp"
 
 namespace {
-
-bool hasDisplay() {
-  const auto environment = QProcessEnvironment::systemEnvironment();
-  return !environment.value("DISPLAY").isEmpty() ||
-         !environment.value("WAYLAND_DISPLAY").isEmpty() ||
-         environment.value("QT_QPA_PLATFORM") == "offscreen";
-}
 
 // Longer than the old instance may take to quit while it waits for a running game to end.
 constexpr deskplay::platform::Clock::Seconds kRelaunchWait{15.0};
@@ -58,16 +51,17 @@ int main(int argc, char** argv) {
         controlEndpoint(QProcessEnvironment::systemEnvironment()).lock, kRelaunchWait, clock));
   }
 
-  RunMode mode = std::get<RunApplication>(invocation).mode;
-  if (mode == RunMode::tray && !hasDisplay()) {
-    std::cerr << "Deskplay: no display; running headless.\n";
-    mode = RunMode::headless;
-  }
+  const RunMode mode = std::get<RunApplication>(invocation).mode;
   if (mode == RunMode::headless) {
     QCoreApplication application(argc, argv);
-    return runApplication(application, mode);
+    return runApplication(application, mode, {});
   }
-  QApplication application(argc, argv);
-  QApplication::setQuitOnLastWindowClosed(false);
-  return runApplication(application, mode);
+  // Every window of the application lives in the simulated Mac, which shows the pixels the
+  // application draws: Qt draws offscreen and opens no window of the machine's own.
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QGuiApplication application(argc, argv);
+  QGuiApplication::setQuitOnLastWindowClosed(false);
+  // What the popover shows is plugged in here.
+  const PopoverScreens screens;
+  return runApplication(application, mode, screens);
 }

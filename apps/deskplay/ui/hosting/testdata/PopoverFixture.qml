@@ -31,7 +31,7 @@ Item {
         }
         Button {
             objectName: "stop"
-            text: "Stop & restore"
+            text: "Stop && restore"
             width: parent.width
             Accessible.name: "Stop & restore"
             Accessible.onPressAction: clicked()

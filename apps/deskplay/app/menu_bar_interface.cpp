@@ -1,0 +1,42 @@
+#include "app/menu_bar_interface.hpp"
+
+#include <iostream>
+
+#include "ui/hosting/symbol_image.hpp"
+
+namespace deskplay::app {
+
+namespace {
+
+// The status item's image, in pixels: the menu bar's symbol size.
+constexpr int kStatusImageSide = 18;
+
+ui::MenuBarPopoverScene deskplayScene() {
+  ui::MenuBarPopoverScene scene;
+  scene.title = "Deskplay";
+  auto image = ui::symbolTemplateImage("gamecontroller.fill", kStatusImageSide);
+  if (image.ok()) {
+    scene.image = std::move(image).value();
+  } else {
+    std::cerr << "Deskplay: " << image.message() << "\n";
+  }
+  scene.alignment = ui::PopUpAlignment::left;
+  scene.screenClippingBehaviour = ui::ScreenClippingBehaviour::reverseAlignment;
+  return scene;
+}
+
+}  // namespace
+
+MenuBarInterface::MenuBarInterface(AppServices& services, const PopoverScreens& screens,
+                                   std::function<void()> quit) {
+  const PopoverRequests requests{[] { ui::dismissMenuBarPopover(); }, std::move(quit)};
+  const ui::RootItemFactory makeRoot =
+      screens ? screens(services, requests, screensOwner_) : ui::RootItemFactory();
+  host_ = std::make_unique<ui::QuickPopoverHost>(makeRoot);
+  popover_ = std::make_unique<ui::MenuBarPopover>(
+      ui::MenuBarPopoverPorts{services.statusItems(), services.windows(), services.eventTaps(),
+                              services.notifications(), services.timers(), services.clock()},
+      deskplayScene(), *host_);
+}
+
+}  // namespace deskplay::app
