@@ -57,6 +57,7 @@ bench: build
 	@build/default/bench/glyphon/glyphon_motion_bench
 	@build/default/bench/keyhark/keyhark_bench
 	@build/default/bench/deskplay/keys/deskplay_keys_bench
+	@build/default/bench/deskplay/popover/deskplay_popover_bench
 	@build/default/bench/tilestack/tilestack_snake_bench
 
 clean:

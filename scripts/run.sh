@@ -11,7 +11,7 @@ usage() {
   cat <<'USAGE'
 usage: scripts/run.sh [--home DIR] [BUILD_DIR]
 
-Starts simdesk (with its live view when there is a display) and Deskplay --headless on it,
+Starts simdesk (with its live view when there is a display) and Deskplay in its menu bar,
 from BUILD_DIR (default build/default), until Ctrl-C. The simulated Mac's user gets Deskplay
 as the handler of deskplay:// links (in its own applications folder) and a keyring of its own
 (in its home, password "simulated-mac") in a D-Bus session that lasts as long as the run.
@@ -154,7 +154,7 @@ fi
 SIMDESK_SOCKET=$(sed -n 's/^SIMDESK_READY //p' "$session/simdesk.out")
 export SIMDESK_SOCKET
 
-setsid "$deskplay" --headless >"$session/deskplay.out" &
+setsid "$deskplay" >"$session/deskplay.out" &
 deskplay_pid=$!
 if ! await_line "$session/deskplay.out" DESKPLAY_READY "$deskplay_pid"; then
   echo "run.sh: Deskplay did not start (its log: $logs/deskplay-app.log)" >&2
@@ -174,9 +174,9 @@ cat <<USAGE
 
 The simulated Mac is running ($screen), with its own home:
   $HOME
-Deskplay runs on it (headless). Games: $catalog
+Deskplay runs on it: click its game-controller icon in the simulated menu bar. Games: $catalog
 
-Play from another shell of this user:
+Or play from another shell of this user:
 
   $deskplay play $first_game
   $deskplay status
@@ -188,6 +188,7 @@ when there is one, or send them with simdeskctl (it finds this simdesk by itself
 
   $simdeskctl key 123     # left arrow (124 right, 125 down, 126 up, 36 Return, 49 Space)
   $simdeskctl click X Y   # a click at X,Y (top-left origin)
+  $simdeskctl press Deskplay    # open Deskplay's popover; then press a game by its name
   $simdeskctl key 12 --flags control,option   # Control-Option-Q: stop the game
   $simdeskctl screenshot /tmp/desk.png        # a picture of the screen as it is now
   $simdeskctl --help

@@ -133,7 +133,7 @@ TEST_F(DeskplayCli, StatusIsOneJsonObject) {
   EXPECT_EQ(state.value("session").toString(), "idle");
 }
 
-TEST_F(DeskplayCli, TrayModeTakesCommandsToo) {
+TEST_F(DeskplayCli, PopoverModeTakesCommandsToo) {
   startInstance({}, {});
   EXPECT_EQ(status().value("session").toString(), "idle");
   instance_->kill(SIGTERM);

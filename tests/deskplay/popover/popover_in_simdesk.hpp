@@ -41,6 +41,7 @@ class PopoverInSimdesk {
   ui::QuickPopoverHost& host() { return *host_; }
   ui::MenuBarPopover& popover() { return *popover_; }
   SimdeskSession& session() { return session_; }
+  SimdeskInput& person() { return *person_; }
 
   // The status item's button window, top-left origin.
   platform::Rect itemFrame();
