@@ -1,9 +1,11 @@
 #include "ui/hosting/quick_popover_host.hpp"
 
+#include <QCoreApplication>
 #include <QQuickRenderTarget>
 #include <QSGRendererInterface>
 #include <cmath>
 #include <iostream>
+#include <utility>
 
 #include "ui/hosting/accessible_tree.hpp"
 #include "ui/hosting/frame_damage.hpp"
@@ -71,10 +73,11 @@ void QuickPopoverHost::followRootSize() {
 
 void QuickPopoverHost::attach(platform::ContentWindow& window) {
   panel_ = &window;
-  shown_ = QImage();
+  panelPixels_ = QImage();
   published_.reset();
   panel_->setInputHandler([this](const platform::WindowInput& input) { input_->deliver(input); });
-  scheduleRender();
+  changedWhileHidden_ = true;
+  if (panel_->isVisible()) setShown(true);
 }
 
 void QuickPopoverHost::detach() {
@@ -82,25 +85,43 @@ void QuickPopoverHost::detach() {
   panel_ = nullptr;
 }
 
+void QuickPopoverHost::setShown(bool shown) {
+  shown_ = shown;
+  if (shown) {
+    if (std::exchange(changedWhileHidden_, false)) render();
+    return;
+  }
+  // Hover ends with the panel; the scene must not show it when the panel comes back.
+  QEvent left(QEvent::Leave);
+  QCoreApplication::sendEvent(window_.get(), &left);
+}
+
 void QuickPopoverHost::scheduleRender() {
+  if (!shown_) {
+    changedWhileHidden_ = true;
+    return;
+  }
   if (!renderSoon_.isActive()) renderSoon_.start();
 }
 
 void QuickPopoverHost::render() {
-  if (panel_ == nullptr || window_->size().isEmpty()) return;
+  renderSoon_.stop();
+  if (panel_ == nullptr) return;
+  // Laying out may change the content's size, and so the image's.
+  control_->polishItems();
+  if (window_->size().isEmpty()) return;
   if (image_.size() != window_->size()) {
     image_ = QImage(window_->size(), QImage::Format_ARGB32_Premultiplied);
     image_.fill(Qt::transparent);
     window_->setRenderTarget(QQuickRenderTarget::fromPaintDevice(&image_));
   }
-  control_->polishItems();
   control_->beginFrame();
   control_->sync();
   control_->render();
   control_->endFrame();
   ++renders_;
 
-  const std::vector<platform::PixelRect> damage = takeDamagedRows(image_, shown_);
+  const std::vector<platform::PixelRect> damage = takeDamagedRows(image_, panelPixels_);
   if (!damage.empty()) {
     panel_->present({image_.width(), image_.height(),
                      static_cast<std::size_t>(image_.bytesPerLine()), image_.constBits()},

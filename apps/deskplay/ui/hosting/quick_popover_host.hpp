@@ -29,7 +29,8 @@ using RootItemFactory = std::function<QQuickItem*(QQmlEngine& engine)>;
 // rows that changed go to the panel. Nothing is drawn while nothing changes. The panel's input
 // goes into the scene, and the scene's accessible elements are published as the panel's
 // accessibility tree whenever they change. The content is as wide as the root item and as
-// high as its implicit height, over the panel's see-through background. Main thread, after
+// high as its implicit height, over the panel's see-through background. While the panel is
+// hidden nothing is drawn; showing it draws what changed meanwhile at once. Main thread, after
 // the application object exists.
 class QuickPopoverHost final : public QObject, public PopoverContent {
   Q_OBJECT
@@ -43,6 +44,7 @@ class QuickPopoverHost final : public QObject, public PopoverContent {
 
   void attach(platform::ContentWindow& window) override;
   void detach() override;
+  void setShown(bool shown) override;
   platform::Size size() const override;
   void setSizeHandler(SizeHandler handler) override { sizeHandler_ = std::move(handler); }
 
@@ -68,9 +70,11 @@ class QuickPopoverHost final : public QObject, public PopoverContent {
   QPointer<QQuickItem> root_;
   std::optional<WindowInputDelivery> input_;
   platform::ContentWindow* panel_ = nullptr;
+  bool shown_ = false;
+  bool changedWhileHidden_ = false;
   SizeHandler sizeHandler_;
-  QImage image_;  // what the renderer draws into; replaced only for a new size
-  QImage shown_;  // the panel's pixels, to find the rows a frame changed
+  QImage image_;        // what the renderer draws into; replaced only for a new size
+  QImage panelPixels_;  // the panel's pixels, to find the rows a frame changed
   QTimer renderSoon_;
   int renders_ = 0;
   std::optional<std::vector<platform::AccessibleNode>> published_;

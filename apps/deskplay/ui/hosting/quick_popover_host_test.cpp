@@ -42,6 +42,7 @@ struct HostFixture : ::testing::Test {
     ASSERT_NE(host.root(), nullptr);
     host.setSizeHandler([this](platform::Size size) { reported.push_back(size); });
     host.attach(panel);
+    host.setShown(true);
     waitForPresents(1);
   }
 
@@ -102,6 +103,24 @@ TEST_F(HostFixture, DrawsNothingWhileNothingChanges) {
   settle();
   EXPECT_EQ(host.renderCount(), renders);
   EXPECT_EQ(panel.presentCount(), presents);
+}
+
+TEST_F(HostFixture, AHiddenPanelIsNotDrawnUntilShownThenAtOnce) {
+  settle();
+  host.setShown(false);
+  const int renders = host.renderCount();
+  host.root()->setProperty("extraLines", 2);
+  settle();
+  EXPECT_EQ(host.renderCount(), renders);
+  host.setShown(true);
+  EXPECT_EQ(host.renderCount(), renders + 1) << "drawn before the panel is ordered front";
+}
+
+TEST_F(HostFixture, HidingThePanelEndsHover) {
+  send(WindowInput::Kind::mouseEntered, centreOf("hoverArea"));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return host.root()->property("hovered").toBool(); }));
+  host.setShown(false);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !host.root()->property("hovered").toBool(); }));
 }
 
 TEST_F(HostFixture, HoverDrawsOneFrameWithOnlyTheChangedRows) {

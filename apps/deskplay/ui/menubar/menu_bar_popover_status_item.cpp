@@ -80,6 +80,8 @@ bool MenuBarPopoverStatusItem::isShown() const {
 
 void MenuBarPopoverStatusItem::open() {
   ports_.notifications.post(kBeginMenuTracking);
+  // Drawing what changed while hidden may change the content's size, so it goes first.
+  panel_->content().setShown(true);
   setWindowFrame(panel_->content().size(), FrameAnimation::none);
   window().setAlpha(1);
   window().makeKeyAndOrderFront();
@@ -92,6 +94,7 @@ void MenuBarPopoverStatusItem::dismissWindow() {
   ports_.notifications.post(kEndMenuTracking);
   fade_.start(window(), kFadeDuration, [this] {
     window().orderOut();
+    panel_->content().setShown(false);
     window().setAlpha(1);
     statusItem_->setHighlight(platform::Highlight::off);
   });

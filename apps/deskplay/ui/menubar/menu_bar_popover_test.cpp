@@ -25,6 +25,7 @@ class SizedContent final : public PopoverContent {
  public:
   void attach(platform::ContentWindow& window) override { attached = &window; }
   void detach() override { attached = nullptr; }
+  void setShown(bool now) override { shown.push_back(now); }
   Size size() const override { return current; }
   void setSizeHandler(SizeHandler handler) override { sizeHandler = std::move(handler); }
 
@@ -36,6 +37,7 @@ class SizedContent final : public PopoverContent {
   Size current{480, 300};
   platform::ContentWindow* attached = nullptr;
   SizeHandler sizeHandler;
+  std::vector<bool> shown;
 };
 
 struct PopoverFixture : ::testing::Test {
@@ -125,6 +127,7 @@ TEST_F(PopoverFixture, ASecondClickFadesThePanelOutThenOrdersItOut) {
   EXPECT_EQ(panel().alpha(), 1) << "alpha is back for the next opening";
   EXPECT_EQ(button().highlight(), Highlight::off);
   EXPECT_EQ(eventTaps.monitorCount(), 0);
+  EXPECT_EQ(content.shown, (std::vector<bool>{true, false})) << "drawn only while shown";
 }
 
 TEST_F(PopoverFixture, AClickThatResignsKeyBeforeItLandsClosesOnlyOnce) {

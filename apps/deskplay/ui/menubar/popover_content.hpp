@@ -19,6 +19,9 @@ class PopoverContent {
   // of it until `detach`.
   virtual void attach(platform::ContentWindow& window) = 0;
   virtual void detach() = 0;
+  // The panel is about to be shown (its pixels must be current by the time this returns), or
+  // it has been hidden (nothing needs drawing until it is shown again).
+  virtual void setShown(bool shown) = 0;
   // The size the content asks for, in points.
   virtual platform::Size size() const = 0;
   // Called whenever that size changes, from the main thread.
