@@ -84,6 +84,13 @@ TEST_F(PopoverHostInSimdesk, OpensLeftAlignedUnderTheItemOverTheDesktopThenASeco
 
   ASSERT_TRUE(desk.click(centreOf(item)));
   closed(desk);
+  // Other menu-bar extras were told that menu tracking began and ended.
+  const std::string posted = desk.session().ctl({"notifications"}).output;
+  const auto began = posted.find(ui::MenuBarPopoverStatusItem::kBeginMenuTracking);
+  const auto ended = posted.find(ui::MenuBarPopoverStatusItem::kEndMenuTracking);
+  ASSERT_NE(began, std::string::npos) << posted;
+  ASSERT_NE(ended, std::string::npos) << posted;
+  EXPECT_LT(began, ended);
 }
 
 TEST_F(PopoverHostInSimdesk, AnItemNearTheRightEdgeOpensTheRightAlignedPanel) {
@@ -99,6 +106,13 @@ TEST_F(PopoverHostInSimdesk, AClickOutsideClosesThePanel) {
   PopoverInSimdesk desk(3);
   open(desk);
   ASSERT_TRUE(desk.click({200, 700}));
+  closed(desk);
+}
+
+TEST_F(PopoverHostInSimdesk, DismissingClosesTheOpenPanel) {
+  PopoverInSimdesk desk(3);
+  open(desk);
+  ui::dismissMenuBarPopover();
   closed(desk);
 }
 
