@@ -50,6 +50,11 @@ bool runUntil(const std::function<bool()>& condition) {
   return true;
 }
 
+int failed(const char* why) {
+  std::fprintf(stderr, "popover bench: %s\n", why);
+  return 1;
+}
+
 void print(const char* what, const std::vector<double>& samples, double baseline) {
   const double p50 = median(samples);
   std::printf("%-44s p50 %8.0f us  p99 %8.0f us  (%.1f× the smallest request)\n", what, p50,
@@ -62,15 +67,11 @@ int main(int argc, char** argv) {
   ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
   QGuiApplication application(argc, argv);
   PopoverInSimdesk desk(3);
-  if (!desk.started()) {
-    std::fprintf(stderr, "popover bench: simdesk did not start\n");
-    return 1;
-  }
+  if (!desk.started()) return failed("simdesk did not start");
   auto& item = desk.popover().statusItem();
   int presented = 0;
   QObject::connect(&desk.host(), &deskplay::ui::QuickPopoverHost::framePresented,
                    [&presented] { ++presented; });
-  if (!runUntil([&] { return presented > 0; })) return 1;
   const auto probe = desk.session().connect("popover-bench");
   const double baseline = deskplay::bench::smallestRequestMicroseconds(*probe).value_or(0);
 
@@ -81,16 +82,20 @@ int main(int argc, char** argv) {
     const auto start = Clock::now();
     desk.person().inject(mouse(EventType::leftMouseDown, button));
     desk.person().inject(mouse(EventType::leftMouseUp, button));
-    if (!runUntil([&] { return item.isShown() && item.window().isKey(); })) return 1;
+    if (!runUntil([&] { return item.isShown() && item.window().isKey(); })) {
+      return failed("the panel did not open");
+    }
     opening.push_back(deskplay::bench::microseconds(Clock::now() - start));
     desk.person().inject(mouse(EventType::leftMouseDown, button));
     desk.person().inject(mouse(EventType::leftMouseUp, button));
-    if (!runUntil([&] { return !item.isShown(); })) return 1;
+    if (!runUntil([&] { return !item.isShown(); })) return failed("the panel did not close");
   }
 
   desk.person().inject(mouse(EventType::leftMouseDown, button));
   desk.person().inject(mouse(EventType::leftMouseUp, button));
-  if (!runUntil([&] { return item.isShown() && item.window().isKey(); })) return 1;
+  if (!runUntil([&] { return item.isShown() && item.window().isKey(); })) {
+    return failed("the panel did not open");
+  }
   QQuickItem* area = desk.host().root()->findChild<QQuickItem*>("hoverArea");
   const QPointF local = area->mapToScene({area->width() / 2, area->height() / 2});
   const deskplay::platform::Rect panel = item.window().frame();
@@ -101,7 +106,7 @@ int main(int argc, char** argv) {
     const int before = presented;
     const auto start = Clock::now();
     desk.person().inject(mouse(EventType::mouseMoved, i % 2 == 0 ? inside : beside));
-    if (!runUntil([&] { return presented > before; })) return 1;
+    if (!runUntil([&] { return presented > before; })) return failed("hover drew no frame");
     hovering.push_back(deskplay::bench::microseconds(Clock::now() - start));
   }
 
