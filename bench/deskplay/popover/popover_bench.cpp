@@ -72,6 +72,8 @@ int main(int argc, char** argv) {
   int presented = 0;
   QObject::connect(&desk.host(), &deskplay::ui::QuickPopoverHost::framePresented,
                    [&presented] { ++presented; });
+  // The host draws its first frame as soon as the loop runs, before the panel is ever shown.
+  if (!runUntil([&] { return presented > 0; })) return failed("the first frame was not drawn");
   const auto probe = desk.session().connect("popover-bench");
   const double baseline = deskplay::bench::smallestRequestMicroseconds(*probe).value_or(0);
 

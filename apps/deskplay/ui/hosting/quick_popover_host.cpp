@@ -76,8 +76,10 @@ void QuickPopoverHost::attach(platform::ContentWindow& window) {
   panelPixels_ = QImage();
   published_.reset();
   panel_->setInputHandler([this](const platform::WindowInput& input) { input_->deliver(input); });
-  changedWhileHidden_ = true;
-  if (panel_->isVisible()) setShown(true);
+  // The first frame is drawn at once, shown or not, so that the first opening is as quick as
+  // any other.
+  changedWhileHidden_ = false;
+  renderSoon_.start();
 }
 
 void QuickPopoverHost::detach() {
