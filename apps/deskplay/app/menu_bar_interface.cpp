@@ -29,6 +29,8 @@ ui::MenuBarPopoverScene deskplayScene() {
 
 MenuBarInterface::MenuBarInterface(AppServices& services, const PopoverScreens& screens,
                                    std::function<void()> quit) {
+  // The scene's image loads the symbol font, which the screens' items find by its family.
+  ui::MenuBarPopoverScene scene = deskplayScene();
   const PopoverRequests requests{[] { ui::dismissMenuBarPopover(); }, std::move(quit)};
   const ui::RootItemFactory makeRoot =
       screens ? screens(services, requests, screensOwner_) : ui::RootItemFactory();
@@ -36,7 +38,7 @@ MenuBarInterface::MenuBarInterface(AppServices& services, const PopoverScreens& 
   popover_ = std::make_unique<ui::MenuBarPopover>(
       ui::MenuBarPopoverPorts{services.statusItems(), services.windows(), services.eventTaps(),
                               services.notifications(), services.timers(), services.clock()},
-      deskplayScene(), *host_);
+      std::move(scene), *host_);
 }
 
 }  // namespace deskplay::app

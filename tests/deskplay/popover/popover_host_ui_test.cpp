@@ -139,6 +139,22 @@ TEST_F(PopoverHostInSimdesk, HoverDrawsANewFrameThatSimdeskShows) {
       PopoverInSimdesk::waitFor([&] { return !desk.host().root()->property("hovered").toBool(); }));
 }
 
+TEST_F(PopoverHostInSimdesk, TheKeyPanelTakesTheKeyboard) {
+  PopoverInSimdesk desk(3);
+  open(desk);
+  QQuickItem* field = desk.host().root()->findChild<QQuickItem*>("field");
+  ASSERT_NE(field, nullptr);
+  const QPointF local = field->mapToScene({field->width() / 2, field->height() / 2});
+  const Rect panel = desk.panel()->bounds;
+  ASSERT_TRUE(desk.click({panel.minX() + local.x(), panel.minY() + local.y()}));
+  ASSERT_TRUE(PopoverInSimdesk::waitFor([&] { return field->hasActiveFocus(); }));
+  ASSERT_TRUE(desk.person().key(0x0B, "b"));
+  ASSERT_TRUE(desk.person().key(0x00, "a"));
+  EXPECT_TRUE(PopoverInSimdesk::waitFor([&] {
+    return desk.host().root()->property("typed").toString() == "ba";
+  })) << desk.host().root()->property("typed").toString().toStdString();
+}
+
 TEST_F(PopoverHostInSimdesk, ButtonsArePressedByTheirAccessibleTitles) {
   PopoverInSimdesk desk(3);
   open(desk);

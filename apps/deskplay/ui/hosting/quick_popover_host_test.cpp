@@ -140,9 +140,16 @@ TEST_F(HostFixture, HoverDrawsOneFrameWithOnlyTheChangedRows) {
   ASSERT_TRUE(QTest::qWaitFor([&] { return !host.root()->property("hovered").toBool(); }));
 }
 
-TEST_F(HostFixture, ClicksAndKeysReachTheScene) {
+TEST_F(HostFixture, ClicksWheelsAndKeysReachTheScene) {
   click(centreOf("snake"));
   EXPECT_EQ(host.root()->property("snakePresses").toInt(), 1);
+  WindowInput wheel;
+  wheel.kind = WindowInput::Kind::scrollWheel;
+  const QPointF area = centreOf("hoverArea");
+  wheel.location = {area.x(), area.y()};
+  wheel.scrollDeltaY = -10;
+  panel.sendInput(wheel);
+  EXPECT_EQ(host.root()->property("wheels").toInt(), 1);
   click(centreOf("field"));
   WindowInput key;
   key.kind = WindowInput::Kind::keyDown;

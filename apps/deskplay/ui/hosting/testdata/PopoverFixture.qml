@@ -11,6 +11,7 @@ Item {
     property int snakePresses: 0
     property int stopPresses: 0
     property int extraLines: 0
+    property int wheels: 0
     property bool hovered: hover.hovered
     property alias typed: field.text
 
@@ -43,6 +44,7 @@ Item {
             height: 40
             color: hover.hovered ? "#ff2060c0" : "#ffc0c0c0"
             HoverHandler { id: hover }
+            WheelHandler { onWheel: root.wheels += 1 }
         }
         TextField {
             id: field
