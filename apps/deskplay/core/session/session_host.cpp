@@ -1,5 +1,7 @@
 #include "core/session/session_host.hpp"
 
+#include "core/session/stop_request.hpp"
+
 #include <utility>
 
 namespace deskplay::core {
@@ -61,12 +63,7 @@ void SessionHost::accessibilityChanged() {
 }
 
 bool SessionHost::stop() {
-  QProcess* engine = supervisor_.process();
-  if (engine == nullptr) return false;
-  if (GameSessionFeedback* feedback = supervisor_.feedback()) {
-    feedback->showNative(session_phase::restoring);
-  }
-  engine->terminate();
+  if (!requestEngineStop(supervisor_)) return false;
   log_.write("stop: terminate request sent to the engine");
   return true;
 }
