@@ -1,8 +1,8 @@
 #include "core/session/session_host.hpp"
 
-#include "core/session/stop_request.hpp"
-
 #include <utility>
+
+#include "core/session/stop_request.hpp"
 
 namespace deskplay::core {
 

@@ -39,7 +39,7 @@ INSTANTIATE_TEST_SUITE_P(
         ModeCase{"EveryText",
                  core::MultiplayerSpec{"Race a friend", "Practice", "Against the clock"},
                  {"Practice", "Against the clock", "Multiplayer", "Race a friend"}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST(GamePresentation, CarriesTheCardTheControlsAndThePlayerCount) {
   core::Game game = gameWith(core::LaunchMode::multiplayerOnly, std::nullopt);
@@ -51,8 +51,7 @@ TEST(GamePresentation, CarriesTheCardTheControlsAndThePlayerCount) {
   const QVariantMap shown = gamePresentation(game);
   EXPECT_EQ(shown["id"].toString(), "pong");
   EXPECT_EQ(shown["name"].toString(), "Pong");
-  EXPECT_EQ(shown["gradient"].toList(),
-            (QVariantList{QColor(255, 0, 0), QColor(0, 0, 255)}));
+  EXPECT_EQ(shown["gradient"].toList(), (QVariantList{QColor(255, 0, 0), QColor(0, 0, 255)}));
   const QVariantList rows = shown["glyph"].toList();
   ASSERT_EQ(rows.size(), 2);
   const QVariantList first = rows[0].toList();

@@ -3,51 +3,59 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 
 namespace deskplay::ui {
 namespace {
 
-// Runs Qt Quick's SpringAnimation recurrence from 1 towards `target`; gives the largest value
-// reached and the time after which the value stays within 2 % of the distance.
+// Runs Qt Quick's SpringAnimation recurrence from rest at 0 towards 1 and gives the largest
+// value reached and when.
 struct SpringRun {
-  double peak;
-  double settledAfter;
+  double peak = 0;
+  double peakTime = 0;
 };
 
-SpringRun runSpring(SpringAnimationParameters parameters, double target) {
-  double value = 1;
+SpringRun runSpring(SpringAnimationParameters parameters) {
+  double value = 0;
   double velocity = 0;
-  double peak = value;
-  double settledAfter = 0;
-  const double band = 0.02 * std::abs(target - 1);
-  for (int step = 1; step <= 500; ++step) {
-    velocity = velocity + parameters.spring * (target - value) - parameters.damping * velocity;
+  SpringRun run;
+  for (int step = 1; step <= 1000; ++step) {
+    velocity = velocity + parameters.spring * (1 - value) - parameters.damping * velocity;
     value += velocity * kSpringAnimationStep;
-    peak = std::max(peak, value);
-    if (std::abs(value - target) > band) settledAfter = step * kSpringAnimationStep;
+    if (value > run.peak) run = {value, step * kSpringAnimationStep};
   }
-  return {peak, settledAfter};
+  return run;
 }
 
-TEST(HoverSpring, BehavesLikeASpringOfResponse03AndDamping07) {
-  const SpringRun run = runSpring(kHoverSpring, kHoverScale);
-  // A damping fraction of 0.7 overshoots by exp(-π ζ / √(1 - ζ²)) ≈ 4.6 %; the Euler steps
-  // of the animation add a little.
-  const double overshoot = (run.peak - kHoverScale) / (kHoverScale - 1);
-  EXPECT_GT(overshoot, 0.03);
-  EXPECT_LT(overshoot, 0.10);
-  // It settles within 2 % after about 4 / (ζ ω) ≈ 0.27 s.
-  EXPECT_GT(run.settledAfter, 0.15);
-  EXPECT_LT(run.settledAfter, 0.45);
+struct SpringCase {
+  const char* name;
+  double response;
+  double fraction;
+};
+
+class SpringAnimation : public ::testing::TestWithParam<SpringCase> {};
+
+// A spring below critical damping overshoots by exp(-πζ/√(1-ζ²)) at the time π/ω_d.
+TEST_P(SpringAnimation, OvershootsAsTheContinuousSpringDoesWhenItDoes) {
+  const auto [name, response, fraction] = GetParam();
+  const SpringRun run = runSpring(springAnimationParameters(response, fraction));
+  const double angular = 2 * std::numbers::pi / response;
+  const double damped = angular * std::sqrt(1 - fraction * fraction);
+  EXPECT_NEAR(run.peak - 1,
+              std::exp(-std::numbers::pi * fraction / std::sqrt(1 - fraction * fraction)), 0.01);
+  EXPECT_NEAR(run.peakTime, std::numbers::pi / damped, 2 * kSpringAnimationStep);
 }
 
-TEST(HoverSpring, StiffnessAndFrictionFollowResponseAndDamping) {
-  const SpringAnimationParameters slow = springAnimationParameters(0.6, 0.7);
-  const SpringAnimationParameters critical = springAnimationParameters(0.3, 1.0);
-  EXPECT_NEAR(kHoverSpring.spring / slow.spring, 4.0, 1e-9);
-  EXPECT_NEAR(kHoverSpring.damping / slow.damping, 2.0, 1e-9);
-  const SpringRun run = runSpring(critical, kHoverScale);
-  EXPECT_LT(run.peak - kHoverScale, 0.002 * (kHoverScale - 1));
+INSTANTIATE_TEST_SUITE_P(
+    Springs, SpringAnimation,
+    ::testing::Values(SpringCase{"Hover", kHoverResponse, kHoverDampingFraction},
+                      SpringCase{"Slow", 0.6, 0.5}, SpringCase{"Stiff", 0.2, 0.3}),
+    [](const auto& test) { return std::string(test.param.name); });
+
+TEST(SpringAnimationParameters, CriticalDampingNeverOvershoots) {
+  const SpringRun run = runSpring(springAnimationParameters(0.3, 1.0));
+  EXPECT_LT(run.peak, 1.0005);
+  EXPECT_GT(run.peak, 0.999);
 }
 
 }  // namespace

@@ -23,8 +23,7 @@ LibraryModel::LibraryModel(core::KeyTap& tap, core::CatalogStore& catalog, QObje
     : QObject(parent), tap_(tap), catalog_(catalog) {
   connect(&tap_, &core::KeyTap::trustedChanged, this, &LibraryModel::permissionNeededChanged);
   connect(&catalog_, &core::CatalogStore::gamesChanged, this, &LibraryModel::catalogChanged);
-  connect(&catalog_, &core::CatalogStore::refreshErrorChanged, this,
-          &LibraryModel::catalogChanged);
+  connect(&catalog_, &core::CatalogStore::refreshErrorChanged, this, &LibraryModel::catalogChanged);
 }
 
 QVariantList LibraryModel::sections() const {
@@ -47,11 +46,11 @@ double LibraryModel::hoverScale() const {
 }
 
 double LibraryModel::hoverSpring() const {
-  return kHoverSpring.spring;
+  return springAnimationParameters(kHoverResponse, kHoverDampingFraction).spring;
 }
 
 double LibraryModel::hoverDamping() const {
-  return kHoverSpring.damping;
+  return springAnimationParameters(kHoverResponse, kHoverDampingFraction).damping;
 }
 
 void LibraryModel::promptForPermission() {

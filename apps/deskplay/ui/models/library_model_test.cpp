@@ -10,6 +10,7 @@ namespace deskplay::ui {
 namespace {
 
 using testing::MenuTestStores;
+using testing::TestGame;
 
 QStringList captions(const QVariantList& sections) {
   QStringList captions;
@@ -27,10 +28,10 @@ QStringList gameNames(const QVariant& section) {
 
 TEST(LibraryModel, ShowsSectionsWithGamesInLibraryOrder) {
   MenuTestStores stores;
-  stores.addGame({.id = "chess", .name = "Chess", .section = "tabletop"});
-  stores.addGame({.id = "snake", .name = "Snake", .section = "arcade", .order = 2});
-  stores.addGame({.id = "pong", .name = "Pong", .section = "arcade", .order = 1});
-  stores.addGame({.id = "paint", .name = "Paint", .section = "studio"});
+  stores.addGame(TestGame("chess", "Chess").in("tabletop"));
+  stores.addGame(TestGame("snake", "Snake").at(2));
+  stores.addGame(TestGame("pong", "Pong").at(1));
+  stores.addGame(TestGame("paint", "Paint").in("studio"));
   LibraryModel library(stores.tap, stores.catalog);
   QSignalSpy changes(&library, &LibraryModel::catalogChanged);
   stores.refreshCatalog();
@@ -52,7 +53,7 @@ TEST(LibraryModel, AnEmptyCatalogShowsItsErrorAsCritical) {
   EXPECT_EQ(library.refreshError().toStdString(), stores.catalog.refreshError().value_or(""));
   EXPECT_TRUE(library.refreshErrorIsCritical());
 
-  stores.addGame({.id = "snake", .name = "Snake"});
+  stores.addGame(TestGame("snake", "Snake"));
   stores.refreshCatalog();
   EXPECT_FALSE(library.refreshErrorIsCritical());
 }

@@ -35,11 +35,10 @@ MenuRouter::MenuRouter(Stores stores, UniformDraw draw, QObject* parent)
     : QObject(parent),
       stores_(stores),
       library_(stores.tap, stores.catalog),
-      setup_({stores.tap, stores.account, stores.server},
-             [this](const std::vector<std::string>& arguments) {
-               play(route_.gameID, arguments);
-             },
-             std::move(draw)),
+      setup_(
+          {stores.tap, stores.account, stores.server},
+          [this](const std::vector<std::string>& arguments) { play(route_.gameID, arguments); },
+          std::move(draw)),
       currentGameID_(stores.supervisor.currentGame()
                          ? std::optional(stores.supervisor.currentGame()->id)
                          : std::nullopt) {

@@ -13,22 +13,22 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::MenuTestStores;
+using testing::TestGame;
 
 class MenuRouterTest : public ::testing::Test {
  protected:
   MenuRouterTest() {
-    stores.addGame({.id = "snake", .name = "Snake"});
-    stores.addGame({.id = "pong",
-                    .name = "Pong",
-                    .launch = "soloOrMultiplayer",
-                    .multiplayerJson = R"({"tagline":"Race a friend"})"});
-    stores.addGame({.id = "poker", .name = "Poker", .launch = "multiplayerOnly"});
+    stores.addGame(TestGame("snake", "Snake"));
+    stores.addGame(TestGame("pong", "Pong")
+                       .launching("soloOrMultiplayer")
+                       .withMultiplayer(R"({"tagline":"Race a friend"})"));
+    stores.addGame(TestGame("poker", "Poker").launching("multiplayerOnly"));
     stores.refreshCatalog();
   }
 
   ~MenuRouterTest() override {
     router.stopGame();
-    QTest::qWaitFor([&] { return stores.supervisor->currentGame() == std::nullopt; });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return stores.supervisor->currentGame() == std::nullopt; }));
   }
 
   // The arguments the engine got after the game's folder.
@@ -107,7 +107,9 @@ TEST_F(MenuRouterTest, StopShowsRestoringBeforeTheEngineEndsAndTheLibraryReturns
 
   router.stopGame();
   ASSERT_NE(stores.supervisor->feedback(), nullptr);
-  EXPECT_EQ(stores.supervisor->feedback()->lastPhase(), core::session_phase::restoring);
+  ASSERT_NE(stores.supervisor->feedback()->statusWindow(), nullptr);
+  EXPECT_EQ(stores.supervisor->feedback()->statusWindow()->phase(), core::session_phase::restoring);
+  EXPECT_EQ(stores.fixture.termsReceived(), 0);
   ASSERT_TRUE(QTest::qWaitFor([&] { return stores.supervisor->currentGame() == std::nullopt; }));
   EXPECT_EQ(stores.fixture.termsReceived(), 1);
   EXPECT_EQ(router.screen(), "library");
@@ -135,7 +137,8 @@ TEST_F(MenuRouterTest, TheSupervisorsErrorShowsBelowTheScreen) {
   fs::remove(stores.fixture.resources() / "node");
   router.selectGame("snake");
   EXPECT_GE(errors.count(), 1);
-  EXPECT_TRUE(router.lastError().startsWith("Failed to launch: ")) << router.lastError().toStdString();
+  EXPECT_TRUE(router.lastError().startsWith("Failed to launch: "))
+      << router.lastError().toStdString();
   EXPECT_EQ(router.screen(), "library");
 }
 

@@ -28,10 +28,9 @@ class MultiplayerSetup : public ::testing::Test {
 
   MenuTestStores stores;
   std::vector<std::vector<std::string>> plays;
-  MultiplayerSetupModel setup{{stores.tap, stores.account, stores.server},
-                              [this](const std::vector<std::string>& arguments) {
-                                plays.push_back(arguments);
-                              }};
+  MultiplayerSetupModel setup{
+      {stores.tap, stores.account, stores.server},
+      [this](const std::vector<std::string>& arguments) { plays.push_back(arguments); }};
 };
 
 TEST_F(MultiplayerSetup, HostingSendsTheCodeAsShownAndRegeneratingReplacesIt) {
@@ -76,7 +75,7 @@ INSTANTIATE_TEST_SUITE_P(
                       JoinCase{"TabbedKeepsInnerSpaceAndCase", "\tNeon comet-42\t", true,
                                "Neon comet-42"},
                       JoinCase{"NewlineIsNotTrimmed", "a\n", true, "a\n"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(MultiplayerSetup, SwitchingModesKeepsBothCodes) {
   const QString host = setup.hostCode();
@@ -133,20 +132,20 @@ TEST_P(PlayerTexts, FollowThePlayerCountAndMode) {
 
 INSTANTIATE_TEST_SUITE_P(
     Games, PlayerTexts,
-    ::testing::Values(
-        TextCase{"TwoHost", core::LaunchMode::soloOrMultiplayer, Mode::host,
-                 "Share this code with your opponent",
-                 "Your opponent needs Deskplay and the same code.", "Create & wait"},
-        TextCase{"TwoJoin", core::LaunchMode::soloOrMultiplayer, Mode::join,
-                 "Enter your opponent's code", "Your opponent needs Deskplay and the same code.",
-                 "Join game"},
-        TextCase{"FourHost", core::LaunchMode::multiplayerOnly, Mode::host,
-                 "Share this code with the other three players",
-                 "All four players need Deskplay and the same code.", "Create & wait"},
-        TextCase{"FourJoin", core::LaunchMode::multiplayerOnly, Mode::join,
-                 "Enter the host's code", "All four players need Deskplay and the same code.",
-                 "Join game"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    ::testing::Values(TextCase{"TwoHost", core::LaunchMode::soloOrMultiplayer, Mode::host,
+                               "Share this code with your opponent",
+                               "Your opponent needs Deskplay and the same code.", "Create & wait"},
+                      TextCase{"TwoJoin", core::LaunchMode::soloOrMultiplayer, Mode::join,
+                               "Enter your opponent's code",
+                               "Your opponent needs Deskplay and the same code.", "Join game"},
+                      TextCase{"FourHost", core::LaunchMode::multiplayerOnly, Mode::host,
+                               "Share this code with the other three players",
+                               "All four players need Deskplay and the same code.",
+                               "Create & wait"},
+                      TextCase{"FourJoin", core::LaunchMode::multiplayerOnly, Mode::join,
+                               "Enter the host's code",
+                               "All four players need Deskplay and the same code.", "Join game"}),
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(MultiplayerSetup, TheGateAsksForSignInOnTheHostedServer) {
   EXPECT_EQ(stores.account.state(), State::signedOut);

@@ -38,8 +38,10 @@ std::uint32_t secureUniform(std::uint32_t bound) {
 }
 
 std::string generateRoomCode(const UniformDraw& draw) {
-  const auto first = kRoomCodeFirstWords.at(draw(static_cast<std::uint32_t>(kRoomCodeFirstWords.size())));
-  const auto second = kRoomCodeSecondWords.at(draw(static_cast<std::uint32_t>(kRoomCodeSecondWords.size())));
+  const auto first =
+      kRoomCodeFirstWords.at(draw(static_cast<std::uint32_t>(kRoomCodeFirstWords.size())));
+  const auto second =
+      kRoomCodeSecondWords.at(draw(static_cast<std::uint32_t>(kRoomCodeSecondWords.size())));
   const std::uint32_t number = 10 + draw(90);
   return std::string(first) + "-" + std::string(second) + "-" + std::to_string(number);
 }

@@ -15,9 +15,13 @@ struct Route {
   enum class Kind { library, modeChoice, setup, settings, settingsCategory };
 
   static Route library() { return {}; }
-  static Route modeChoice(std::string gameID) { return {Kind::modeChoice, std::move(gameID)}; }
-  static Route setup(std::string gameID) { return {Kind::setup, std::move(gameID)}; }
-  static Route settings() { return {Kind::settings}; }
+  static Route modeChoice(std::string gameID) {
+    return {Kind::modeChoice, std::move(gameID), SettingsCategory::account};
+  }
+  static Route setup(std::string gameID) {
+    return {Kind::setup, std::move(gameID), SettingsCategory::account};
+  }
+  static Route settings() { return {Kind::settings, {}, SettingsCategory::account}; }
   static Route settingsCategory(SettingsCategory category) {
     return {Kind::settingsCategory, {}, category};
   }

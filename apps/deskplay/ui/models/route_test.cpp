@@ -44,7 +44,7 @@ INSTANTIATE_TEST_SUITE_P(
         BackCase{"SetupOfAnOnlineOnlyGame", Route::setup("poker"), Route::library()},
         BackCase{"SetupOfAGameWithSoloPlay", Route::setup("pong"), Route::modeChoice("pong")},
         BackCase{"SetupOfAVanishedGame", Route::setup("gone"), Route::modeChoice("gone")}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 struct TitleCase {
   const char* name;
@@ -81,7 +81,7 @@ INSTANTIATE_TEST_SUITE_P(
         TitleCase{"SettingsWhileAGameRuns", Route::settings(), true, "Deskplay"},
         TitleCase{"CategoryWhileAGameRuns", Route::settingsCategory(SettingsCategory::saved), true,
                   "Deskplay"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST(Route, EqualityIsByKindAndPayload) {
   EXPECT_EQ(Route::setup("pong"), Route::setup("pong"));

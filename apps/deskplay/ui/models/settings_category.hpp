@@ -7,7 +7,15 @@
 namespace deskplay::ui {
 
 // The panes of the settings, in the order the settings menu lists them.
-enum class SettingsCategory { account, general, permissions, controls, saved, multiplayer, desktop };
+enum class SettingsCategory {
+  account,
+  general,
+  permissions,
+  controls,
+  saved,
+  multiplayer,
+  desktop
+};
 
 // How the settings menu shows one category; `name` is its identifier.
 struct SettingsCategoryInfo {

@@ -30,10 +30,10 @@ void MenuTestStores::addGame(const TestGame& game) {
   const auto folder = fixture.resources() / "games" / game.id;
   std::filesystem::create_directories(folder);
   deskplay::testing::writeFile(folder / (game.id + ".mjs"), "");
-  std::string json = R"({"id":")" + game.id + R"(","name":")" + game.name +
-                     R"(","entryFile":")" + game.id + R"(.mjs","section":")" + game.section +
-                     R"(","launch":")" + game.launch + R"(","order":)" +
-                     std::to_string(game.order) + R"(,"controls":)" + game.controlsJson;
+  std::string json = R"({"id":")" + game.id + R"(","name":")" + game.name + R"(","entryFile":")" +
+                     game.id + R"(.mjs","section":")" + game.section + R"(","launch":")" +
+                     game.launch + R"(","order":)" + std::to_string(game.order) +
+                     R"(,"controls":)" + game.controlsJson;
   if (!game.multiplayerJson.empty()) json += R"(,"multiplayer":)" + game.multiplayerJson;
   json += R"(,"card":{"gradient":["#3a7bd5","#00d2ff"],"glyph":)" + jsonList(game.glyph) +
           R"(,"palette":{"o":"#ff8800"}}})";

@@ -2,6 +2,8 @@
 
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "core/account/account_store.hpp"
 #include "core/catalog/catalog_store.hpp"
@@ -16,8 +18,37 @@
 
 namespace deskplay::ui::testing {
 
-// One game folder of the bundle, as its manifest says it: the fields the screens show.
+// One game folder of the bundle, as its manifest says it: the fields the screens show. A
+// solo arcade game unless told otherwise.
 struct TestGame {
+  TestGame(std::string gameID, std::string gameName)
+      : id(std::move(gameID)), name(std::move(gameName)) {}
+
+  TestGame& in(std::string gameSection) {
+    section = std::move(gameSection);
+    return *this;
+  }
+  TestGame& launching(std::string mode) {
+    launch = std::move(mode);
+    return *this;
+  }
+  TestGame& at(int position) {
+    order = position;
+    return *this;
+  }
+  TestGame& withMultiplayer(std::string json) {
+    multiplayerJson = std::move(json);
+    return *this;
+  }
+  TestGame& withControls(std::string json) {
+    controlsJson = std::move(json);
+    return *this;
+  }
+  TestGame& withGlyph(std::vector<std::string> rows) {
+    glyph = std::move(rows);
+    return *this;
+  }
+
   std::string id;
   std::string name;
   std::string section = "arcade";
