@@ -41,10 +41,19 @@ Item {
                         width: 90
                         font.pixelSize: Theme.bodySize
                         onClicked: view.setup.mode = modelData
+                        contentItem: Text {
+                            text: segment.text
+                            font: segment.font
+                            color: Theme.primaryText
+                            horizontalAlignment: Text.AlignHCenter
+                            verticalAlignment: Text.AlignVCenter
+                            Accessible.ignored: true
+                        }
                         background: Rectangle {
                             implicitHeight: 28
                             radius: 7
                             color: segment.checked ? Theme.cardBackground : "#e4e4e8"
+                            border.width: segment.checked ? 2 : 1
                             border.color: Theme.divider
                         }
                         Accessible.role: Accessible.RadioButton

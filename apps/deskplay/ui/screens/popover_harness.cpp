@@ -115,7 +115,12 @@ void PopoverHarness::leave() {
 }
 
 QImage PopoverHarness::screenshot(const QString& name) {
-  const QImage image = window_.grabWindow();
+  // Grabbing lays the items out, which may resize the window to the new content: grab again
+  // until the size holds.
+  QImage image = window_.grabWindow();
+  for (int settle = 0; settle < 3 && image.size() != window_.size(); ++settle) {
+    image = window_.grabWindow();
+  }
   QDir().mkpath(DESKPLAY_POPOVER_SCREENSHOTS);
   EXPECT_TRUE(image.save(QString(DESKPLAY_POPOVER_SCREENSHOTS) + "/" + name + ".png"));
   return image;
