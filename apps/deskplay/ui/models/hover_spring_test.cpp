@@ -41,8 +41,9 @@ TEST_P(SpringAnimation, OvershootsAsTheContinuousSpringDoesWhenItDoes) {
   const SpringRun run = runSpring(springAnimationParameters(response, fraction));
   const double angular = 2 * std::numbers::pi / response;
   const double damped = angular * std::sqrt(1 - fraction * fraction);
+  // Within two points: the steps only sample the curve, and the first one starts from rest.
   EXPECT_NEAR(run.peak - 1,
-              std::exp(-std::numbers::pi * fraction / std::sqrt(1 - fraction * fraction)), 0.01);
+              std::exp(-std::numbers::pi * fraction / std::sqrt(1 - fraction * fraction)), 0.02);
   EXPECT_NEAR(run.peakTime, std::numbers::pi / damped, 2 * kSpringAnimationStep);
 }
 

@@ -26,19 +26,6 @@ class MenuRouterTest : public ::testing::Test {
     stores.refreshCatalog();
   }
 
-  ~MenuRouterTest() override {
-    router.stopGame();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return stores.supervisor->currentGame() == std::nullopt; }));
-  }
-
-  // The arguments the engine got after the game's folder.
-  std::vector<std::string> engineArguments() {
-    EXPECT_TRUE(QTest::qWaitFor([&] { return stores.fixture.engineStarted(); }));
-    auto arguments = stores.fixture.engineArguments();
-    if (!arguments.empty()) arguments.erase(arguments.begin());
-    return arguments;
-  }
-
   MenuTestStores stores;
   MenuRouter router{
       {stores.tap, *stores.supervisor, stores.catalog, stores.account, stores.server}};
@@ -57,7 +44,7 @@ TEST_F(MenuRouterTest, ASoloGameStartsAtOnceAndThePopoverClosesOnTheNextTurn) {
   EXPECT_EQ(router.headerTitle(), "Deskplay");
   EXPECT_EQ(dismissals.count(), 0);
   ASSERT_TRUE(QTest::qWaitFor([&] { return dismissals.count() == 1; }));
-  EXPECT_EQ(engineArguments(), std::vector<std::string>{});
+  EXPECT_EQ(stores.engineArguments(), std::vector<std::string>{});
 }
 
 TEST_F(MenuRouterTest, AGameWithSoloAndOnlinePlayGoesThroughTheModeChoice) {
@@ -73,7 +60,7 @@ TEST_F(MenuRouterTest, AGameWithSoloAndOnlinePlayGoesThroughTheModeChoice) {
   EXPECT_EQ(router.route(), Route::modeChoice("pong"));
 
   router.chooseSolo();
-  EXPECT_EQ(engineArguments(), std::vector<std::string>{"solo"});
+  EXPECT_EQ(stores.engineArguments(), std::vector<std::string>{"solo"});
   EXPECT_EQ(router.screen(), "nowPlaying");
 }
 
@@ -84,7 +71,7 @@ TEST_F(MenuRouterTest, AnOnlineOnlyGameGoesStraightToTheSetupWhoseStartJoinsTheR
   const std::string code = router.setup()->hostCode().toStdString();
 
   router.setup()->play();
-  EXPECT_EQ(engineArguments(), (std::vector<std::string>{"join", code}));
+  EXPECT_EQ(stores.engineArguments(), (std::vector<std::string>{"join", code}));
   EXPECT_EQ(router.route(), Route::library());
 }
 

@@ -41,8 +41,6 @@ class ScreensTest : public ::testing::Test {
   }
 
   ~ScreensTest() override {
-    screens.router().stopGame();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return stores.supervisor->currentGame() == std::nullopt; }));
     const QStringList warnings = testing::takeQmlWarnings();
     EXPECT_TRUE(warnings.isEmpty()) << warnings.join('\n').toStdString();
   }
@@ -61,14 +59,6 @@ class ScreensTest : public ::testing::Test {
       const QStringList shown = popover->texts();
       return std::ranges::all_of(texts, [&](const QString& text) { return shown.contains(text); });
     });
-  }
-
-  // The engine's arguments after the game's folder, once it has started.
-  std::vector<std::string> engineArguments() {
-    EXPECT_TRUE(QTest::qWaitFor([&] { return stores.fixture.engineStarted(); }));
-    auto arguments = stores.fixture.engineArguments();
-    if (!arguments.empty()) arguments.erase(arguments.begin());
-    return arguments;
   }
 
   MenuTestStores stores;
@@ -101,7 +91,7 @@ TEST_F(ScreensTest, PressingASoloCardStartsItAndTheNowPlayingScreenStopsIt) {
   ASSERT_TRUE(popover->press("Snake"));
   EXPECT_EQ(dismissals.count(), 0);
   ASSERT_TRUE(QTest::qWaitFor([&] { return dismissals.count() == 1; }));
-  EXPECT_EQ(engineArguments(), std::vector<std::string>{});
+  EXPECT_EQ(stores.engineArguments(), std::vector<std::string>{});
 
   EXPECT_TRUE(showsAll({"Deskplay", "Now playing", "Snake", "Controls", "← ↑ → ↓", "Steer", "Space",
                         "Pause", "Stop & restore"}));
@@ -179,7 +169,7 @@ TEST_F(ScreensTest, TheModeChoiceStartsSoloOrLeadsToTheSetupAndBack) {
   ASSERT_TRUE(showsAll({"How do you want to play?"}));
 
   ASSERT_TRUE(popover->press("Practice"));
-  EXPECT_EQ(engineArguments(), std::vector<std::string>{"solo"});
+  EXPECT_EQ(stores.engineArguments(), std::vector<std::string>{"solo"});
 }
 
 TEST_F(ScreensTest, TheSetupGateAsksForSignInAndWaitsForTheBrowser) {
@@ -244,7 +234,7 @@ TEST_P(SetupScreens, HostAndJoinShowTheirTextsAndStartWithTheRoomCode) {
   popover->screenshot(QString("setup-join-") + setup.name);
 
   ASSERT_TRUE(popover->press("Join game"));
-  EXPECT_EQ(engineArguments(), (std::vector<std::string>{"join", "neon-comet-42"}));
+  EXPECT_EQ(stores.engineArguments(), (std::vector<std::string>{"join", "neon-comet-42"}));
 }
 
 INSTANTIATE_TEST_SUITE_P(

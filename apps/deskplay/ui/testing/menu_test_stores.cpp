@@ -1,5 +1,10 @@
 #include "ui/testing/menu_test_stores.hpp"
 
+#include <gtest/gtest.h>
+
+#include <QTest>
+
+#include "core/session/stop_request.hpp"
 #include "platform/privacy_checks.hpp"
 #include "support/temp_dir.hpp"
 
@@ -26,6 +31,11 @@ MenuTestStores::MenuTestStores()
   tap.start();
 }
 
+MenuTestStores::~MenuTestStores() {
+  core::requestEngineStop(*supervisor);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return supervisor->currentGame() == std::nullopt; }));
+}
+
 void MenuTestStores::addGame(const TestGame& game) {
   const auto folder = fixture.resources() / "games" / game.id;
   std::filesystem::create_directories(folder);
@@ -42,6 +52,13 @@ void MenuTestStores::addGame(const TestGame& game) {
 
 void MenuTestStores::refreshCatalog() {
   catalog.refresh();
+}
+
+std::vector<std::string> MenuTestStores::engineArguments() {
+  EXPECT_TRUE(QTest::qWaitFor([&] { return fixture.engineStarted(); }));
+  auto arguments = fixture.engineArguments();
+  if (!arguments.empty()) arguments.erase(arguments.begin());
+  return arguments;
 }
 
 void MenuTestStores::setTrusted(bool trusted) {

@@ -65,12 +65,16 @@ struct TestGame {
 // granted; the room server is the hosted one.
 struct MenuTestStores {
   MenuTestStores();
+  // Stops a game still running and waits for its end.
+  ~MenuTestStores();
 
   // Adds a game folder to the bundle; refreshCatalog() shows it.
   void addGame(const TestGame& game);
   void refreshCatalog();
   // Grants or takes away keyboard control, as the key tap sees it.
   void setTrusted(bool trusted);
+  // The arguments the engine got after the game's folder, once it has started.
+  std::vector<std::string> engineArguments();
 
   deskplay::testing::EngineFixture fixture;
   platform::testing::FakeEventTaps eventTaps;
