@@ -4,8 +4,6 @@
 
 #include <QTest>
 
-#include "core/account/session_token.hpp"
-#include "support/fake_http_server.hpp"
 #include "ui/testing/menu_test_stores.hpp"
 
 namespace deskplay::ui {
@@ -171,14 +169,7 @@ TEST_F(MultiplayerSetup, ARoomServerOfOnesOwnNeedsNoAccount) {
 
 TEST_F(MultiplayerSetup, ShowingItReadsTheStoredSessionWhichUnlocksIt) {
   deskplay::testing::FakeHttpServer roomServer;
-  roomServer.route("GET", "/api/me",
-                   deskplay::testing::jsonReply(
-                       200, R"({"user":{"id":"u1","name":"Ada","email":"ada@example.com"}})"));
-  // The account store reads the stored address; the settings still show the hosted server.
-  ASSERT_TRUE(stores.fixture.preferences
-                  .setValue("serverURL", {"ws://127.0.0.1:" + std::to_string(roomServer.port())})
-                  .ok());
-  core::storeDeskplaySessionToken(stores.keychain, "session-1");
+  stores.storeSessionKnownTo(roomServer);
   ASSERT_TRUE(stores.server.isDefault());
 
   setup.begin(twoPlayerGame());

@@ -199,6 +199,18 @@ TEST_F(ScreensTest, TheSetupGateAsksForSignInAndWaitsForTheBrowser) {
   popover->screenshot("setup-sign-in-error");
 }
 
+TEST_F(ScreensTest, AStoredSessionOnTheHostedServerOpensHostOrJoin) {
+  deskplay::testing::FakeHttpServer roomServer;
+  stores.storeSessionKnownTo(roomServer);
+  open();
+  ASSERT_TRUE(popover->press("Poker"));
+  ASSERT_TRUE(
+      showsAll({"Host", "Join", "Share this code with the other three players", "Create & wait"}));
+  EXPECT_FALSE(shows(kSignInTitle));
+  EXPECT_TRUE(stores.server.isDefault());
+  popover->screenshot("setup-signed-in");
+}
+
 struct SetupCase {
   const char* name;
   const char* game;

@@ -4,6 +4,7 @@
 
 #include <QTest>
 
+#include "core/account/session_token.hpp"
 #include "core/session/stop_request.hpp"
 #include "platform/privacy_checks.hpp"
 #include "support/temp_dir.hpp"
@@ -52,6 +53,16 @@ void MenuTestStores::addGame(const TestGame& game) {
 
 void MenuTestStores::refreshCatalog() {
   catalog.refresh();
+}
+
+void MenuTestStores::storeSessionKnownTo(deskplay::testing::FakeHttpServer& roomServer) {
+  roomServer.route("GET", "/api/me",
+                   deskplay::testing::jsonReply(
+                       200, R"({"user":{"id":"u1","name":"Ada","email":"ada@example.com"}})"));
+  ASSERT_TRUE(fixture.preferences
+                  .setValue("serverURL", {"ws://127.0.0.1:" + std::to_string(roomServer.port())})
+                  .ok());
+  core::storeDeskplaySessionToken(keychain, "session-1");
 }
 
 std::vector<std::string> MenuTestStores::engineArguments() {

@@ -15,6 +15,7 @@
 #include "platform/testing/fake_event_taps.hpp"
 #include "platform/testing/fake_keychain.hpp"
 #include "platform/testing/fake_privacy_checks.hpp"
+#include "support/fake_http_server.hpp"
 
 namespace deskplay::ui::testing {
 
@@ -73,6 +74,10 @@ struct MenuTestStores {
   void refreshCatalog();
   // Grants or takes away keyboard control, as the key tap sees it.
   void setTrusted(bool trusted);
+  // Stores a session token that `roomServer` knows as Ada's account and points the account
+  // store at that server; the settings still show the hosted server, so only the account can
+  // unlock online play.
+  void storeSessionKnownTo(deskplay::testing::FakeHttpServer& roomServer);
   // The arguments the engine got after the game's folder, once it has started.
   std::vector<std::string> engineArguments();
 
