@@ -142,6 +142,17 @@ TEST_F(ScreensTest, WithoutKeyboardControlTheBannerPromptsAndCardsAreDimmedAndIn
   const int prompts = stores.accessibility.prompts();
   ASSERT_TRUE(popover->press("Input access needed"));
   EXPECT_EQ(stores.accessibility.prompts(), prompts + 1);
+
+  // The mode choice's rows are dimmed and inert too.
+  screens.router().setRoute(Route::modeChoice("pong"));
+  ASSERT_TRUE(showsAll({"How do you want to play?"}));
+  ASSERT_NE(popover->item("Practice"), nullptr);
+  EXPECT_FALSE(popover->item("Practice")->isEnabled());
+  EXPECT_LT(popover->item("Multiplayer")->opacity(), 1);
+  popover->press("Practice");
+  popover->press("Multiplayer");
+  EXPECT_EQ(screens.router().route(), Route::modeChoice("pong"));
+  EXPECT_EQ(stores.supervisor->currentGame(), std::nullopt);
 }
 
 TEST_F(ScreensTest, AnEmptyCatalogShowsItsErrorInRed) {
