@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "core/session/stop_request.hpp"
+
 namespace deskplay::core {
 
 SessionHost::SessionHost(Stores stores, ArcadeLog log, QObject* parent)
@@ -61,12 +63,7 @@ void SessionHost::accessibilityChanged() {
 }
 
 bool SessionHost::stop() {
-  QProcess* engine = supervisor_.process();
-  if (engine == nullptr) return false;
-  if (GameSessionFeedback* feedback = supervisor_.feedback()) {
-    feedback->showNative(session_phase::restoring);
-  }
-  engine->terminate();
+  if (!requestEngineStop(supervisor_)) return false;
   log_.write("stop: terminate request sent to the engine");
   return true;
 }
