@@ -43,6 +43,7 @@ AppServices::AppServices(std::filesystem::path bundle, QProcessEnvironment envir
       preferences_, workspace_, clock_, {windows_, scripts_, clock_, timers_}, inputSocket_};
   account_ = std::make_unique<core::AccountStore>(
       core::AccountStore::Services{keychain_, preferences_, workspace_});
+  serverConfig_ = std::make_unique<core::ServerConfig>(preferences_);
   // Read at every launch, whatever the account's state: a keychain that cannot be read gives
   // the engine no token.
   supervisor_ = std::make_unique<core::GameSupervisor>(

@@ -17,6 +17,7 @@
 #include "core/session/session_host.hpp"
 #include "core/settings/data_folder.hpp"
 #include "core/settings/permissions_model.hpp"
+#include "core/settings/server_config.hpp"
 #include "platform/linux/linux_workspace.hpp"
 #include "platform/linux/plist_file_preferences.hpp"
 #include "platform/linux/secret_service_keychain.hpp"
@@ -61,6 +62,8 @@ class AppServices {
   core::DataFolder& dataFolder() { return *dataFolder_; }
   core::SessionHost& host() { return *host_; }
   core::AccountStore& account() { return *account_; }
+  // The room server's address as the settings edit it.
+  core::ServerConfig& serverConfig() { return *serverConfig_; }
   platform::Preferences& preferences() { return preferences_; }
   // The ports the menu-bar interface works with.
   platform::StatusItems& statusItems() { return statusItems_; }
@@ -103,6 +106,7 @@ class AppServices {
   std::unique_ptr<core::DataFolder> dataFolder_;
   std::unique_ptr<core::CatalogStore> catalog_;
   std::unique_ptr<core::AccountStore> account_;
+  std::unique_ptr<core::ServerConfig> serverConfig_;
   std::unique_ptr<core::GameSupervisor> supervisor_;
   std::unique_ptr<core::SessionHost> host_;
 };

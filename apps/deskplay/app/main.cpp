@@ -11,6 +11,7 @@
 #include "app/instance_lock.hpp"
 #include "core/settings/relaunch.hpp"
 #include "platform/linux/system_clock.hpp"
+#include "ui/screens/menu_screens.hpp"
 
 namespace {
 
@@ -61,7 +62,12 @@ int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication application(argc, argv);
   QGuiApplication::setQuitOnLastWindowClosed(false);
-  // What the popover shows is plugged in here.
-  const PopoverScreens screens;
+  const PopoverScreens screens =
+      popoverScreens<deskplay::ui::MenuScreens>([](AppServices& services, QObject* parent) {
+        return new deskplay::ui::MenuScreens(
+            {services.keyTap(), services.supervisor(), services.catalog(), services.account(),
+             services.serverConfig()},
+            parent);
+      });
   return runApplication(application, mode, screens);
 }

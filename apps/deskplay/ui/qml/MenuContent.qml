@@ -2,15 +2,15 @@ import QtQuick
 import Deskplay.Popover
 
 // The popover: the header, the screen the router chooses, and the supervisor's last error.
-// Its implicit height follows what it shows, so the panel can be sized from it.
-Rectangle {
+// Its implicit height follows what it shows, so the panel can be sized from it. It paints no
+// background of its own: the panel's translucent material shows through.
+Item {
     id: root
     required property QtObject router
 
     width: 480
     implicitWidth: 480
     implicitHeight: column.implicitHeight
-    color: Theme.background
 
     Column {
         id: column

@@ -8,6 +8,8 @@
 #include <QTest>
 #include <functional>
 
+#include "ui/hosting/quick_popover_host.hpp"
+
 namespace deskplay::ui::testing {
 namespace {
 
@@ -38,6 +40,8 @@ PopoverHarness::PopoverHarness(MenuScreens& screens) : root_(screens.createRoot(
     ADD_FAILURE() << "the screens' root could not be made";
     return;
   }
+  // The panel's own translucent material, as the popover host shows the screens.
+  window_.setColor(QuickPopoverHost::kBackground);
   root_->setParentItem(window_.contentItem());
   QObject::connect(root_.get(), &QQuickItem::implicitHeightChanged, &window_,
                    [this] { fitToContent(); });

@@ -3,7 +3,6 @@ import QtQuick
 
 // The popover's colours and type sizes.
 QtObject {
-    readonly property color background: "#f2f2f4"
     readonly property color cardBackground: "#ffffff"
     readonly property color primaryText: "#1d1d1f"
     readonly property color secondaryText: "#6e6e73"
