@@ -13,12 +13,12 @@ import { parseTapSummary, somethingRan } from './test_summary.ts';
 
 const usage = `usage: node --import tsx scripts/run-tests.ts
 
-Runs every *.test.ts under engine/, games/ and scripts/ (installed packages excepted), two
+Runs every *.test.ts under engine/, games/, rooms/ and scripts/ (installed packages excepted), two
 files at a time. TILESTACK_BUILD_DIR names the build whose companions and simdesk the
 integration tests start (CTest sets it).
 `;
 
-const folders = ['engine', 'games', 'scripts'];
+const folders = ['engine', 'games', 'rooms', 'scripts'];
 
 async function main(args: string[]): Promise<number> {
   if (args.includes('--help') || args.includes('-h')) {

@@ -1,6 +1,6 @@
 // The rooms of one roomd: who sits where, and the ordered stream of what happens in each room.
-// Every event of a room (a player joining or leaving, a relayed message) takes the room's next
-// sequence number and reaches every other player in that order. The host opens the room; when
+// Every event of a room (a player joining, the host included, or leaving, a relayed message)
+// takes the room's next sequence number and reaches every other player in that order. The host opens the room; when
 // the host leaves, the room ends for everyone.
 
 import { isRoomCode } from './room_codes.ts';
