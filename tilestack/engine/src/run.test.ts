@@ -80,6 +80,7 @@ function start<State>(definition: GameDefinition<State>, env: NodeJS.ProcessEnv,
     writeError: (text) => log.push(...text.split('\n').filter((line) => line !== '')),
     onTerminate: (handler) => (terminate = handler),
     onCrash: (handler) => (crash = handler),
+    joinRoom: () => Promise.reject(new Error('no room server in these tests')),
   };
   const exited = runEngine(definition, gameFolder, host);
   return {
