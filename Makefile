@@ -58,6 +58,7 @@ bench: build
 	@build/default/bench/keyhark/keyhark_bench
 	@build/default/bench/deskplay/keys/deskplay_keys_bench
 	@build/default/bench/tilestack/tilestack_snake_bench
+	@cd tilestack && node --import tsx rooms/bench/room_load.ts
 
 clean:
 	@rm -rf build
