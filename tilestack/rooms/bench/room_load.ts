@@ -5,6 +5,7 @@
 
 import { spawn } from 'node:child_process';
 import { once } from 'node:events';
+import type { AddressInfo } from 'node:net';
 import path from 'node:path';
 import { createInterface } from 'node:readline';
 import { WebSocket, WebSocketServer } from 'ws';
@@ -135,8 +136,8 @@ async function bareRoundTripsMs(count: number): Promise<number[]> {
   const server = new WebSocketServer({ port: 0, host: '127.0.0.1' });
   server.on('connection', (socket) => socket.on('message', (data) => socket.send(data)));
   await once(server, 'listening');
-  const address = server.address();
-  const socket = await open(`ws://127.0.0.1:${typeof address === 'object' ? address.port : 0}`);
+  const address = server.address() as AddressInfo;
+  const socket = await open(`ws://127.0.0.1:${address.port}`);
   const times: number[] = [];
   for (let index = 0; index < count; index += 1) {
     const started = performance.now();
