@@ -8,6 +8,7 @@ import type { Duplex } from 'node:stream';
 import { WebSocketServer, type RawData, type WebSocket } from 'ws';
 import type { AccountBook } from './account_book.ts';
 import { bearerToken } from './http_api.ts';
+import { describeProblem } from './problem.ts';
 import { RoomError, parseClientMessage, type ServerMessage } from './protocol.ts';
 import type { Member, RoomHall } from './room_hall.ts';
 
@@ -20,6 +21,7 @@ export interface RoomSocketOptions {
   largestMessage: number;
   // How often silent connections are probed; one that misses a probe has dropped.
   heartbeatMs: number;
+  log: (line: string) => void;
 }
 
 // The close code and reason when a room ends or a connection is turned away.
@@ -97,8 +99,12 @@ export class RoomSockets {
             break;
         }
       } catch (error) {
-        if (!(error instanceof RoomError)) throw error;
-        sendTo(connection, error.toMessage());
+        if (error instanceof RoomError) {
+          sendTo(connection, error.toMessage());
+          return;
+        }
+        // A fault of roomd's own costs this message, never the other rooms.
+        this.#options.log(`a message from ${member.address} failed: ${describeProblem(error)}`);
       }
     });
   }

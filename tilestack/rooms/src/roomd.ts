@@ -39,6 +39,7 @@ export async function startRoomd(options: RoomdOptions): Promise<Roomd> {
     guests: options.guests,
     largestMessage: options.largestMessage,
     heartbeatMs: options.heartbeatMs,
+    log: options.log,
   });
   const server = http.createServer(httpHandler(book, options.log));
   server.on('upgrade', (request, socket, head) => sockets.upgrade(request, socket, head));

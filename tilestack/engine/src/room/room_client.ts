@@ -52,6 +52,7 @@ export interface RoomRequest {
 }
 
 export const connectionLost = 'The connection to the room server was lost.';
+const closeWaitMs = 2000;
 
 // A seat in a room, as the session uses it.
 export interface RoomLink {
@@ -128,12 +129,17 @@ export class RoomClient implements RoomLink {
     this.#socket.send(JSON.stringify({ type: 'send', data }));
   }
 
-  // Leaves the room; resolves once the connection is closed.
+  // Leaves the room; resolves once the connection is closed. A server that does not answer
+  // the close in time is cut off, so that leaving never holds the session's end up.
   leave(): Promise<void> {
     this.#closed = true;
     if (this.#socket.readyState === WebSocket.CLOSED) return Promise.resolve();
     return new Promise((resolve) => {
-      this.#socket.once('close', () => resolve());
+      const cutOff = setTimeout(() => this.#socket.terminate(), closeWaitMs);
+      this.#socket.once('close', () => {
+        clearTimeout(cutOff);
+        resolve();
+      });
       this.#socket.close(1000);
     });
   }
