@@ -105,6 +105,12 @@ TEST(OnlinePlay, TwoSimulatedMacsPlayFourThroughRoomd) {
   ASSERT_TRUE(host->start()) << host->failure;
   ASSERT_TRUE(guest->start()) << guest->failure;
   ASSERT_EQ(host->status().value("serverURL", ""), roomd.url());
+  // Both online games are in the bundle's catalog.
+  EXPECT_TRUE(eventually([&] {
+    const nlohmann::json games = host->status()["games"];
+    return std::find(games.begin(), games.end(), "four") != games.end() &&
+           std::find(games.begin(), games.end(), "corners") != games.end();
+  })) << host->status().dump();
   const auto hostEntries = host->userEntries();
   const auto guestEntries = guest->userEntries();
 
