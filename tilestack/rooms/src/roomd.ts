@@ -26,7 +26,6 @@ export const defaultLimits = { roomsPerAddress: 10, largestMessage: 16 * 1024, h
 export interface Roomd {
   readonly port: number;
   readonly hall: RoomHall;
-  readonly book: AccountBook;
   close(): Promise<void>;
 }
 
@@ -54,7 +53,6 @@ export async function startRoomd(options: RoomdOptions): Promise<Roomd> {
   return {
     port: (server.address() as AddressInfo).port,
     hall,
-    book,
     close: () =>
       new Promise((resolve) => {
         sockets.close();

@@ -21,12 +21,10 @@ export interface RoomdFixture {
   clock: TestClock;
   base: string;
   ws: string;
-  log: string[];
   close(): Promise<void>;
 }
 
 export async function startTestRoomd(options: Partial<RoomdOptions> = {}, clock = new TestClock()): Promise<RoomdFixture> {
-  const log: string[] = [];
   const roomd = await startRoomd({
     port: 0,
     host: '127.0.0.1',
@@ -36,7 +34,7 @@ export async function startTestRoomd(options: Partial<RoomdOptions> = {}, clock 
     largestMessage: defaultLimits.largestMessage,
     heartbeatMs: defaultLimits.heartbeatMs,
     now: () => clock.ms,
-    log: (line) => log.push(line),
+    log: (line) => void process.stderr.write(`roomd: ${line}\n`),
     ...options,
   });
   return {
@@ -44,7 +42,6 @@ export async function startTestRoomd(options: Partial<RoomdOptions> = {}, clock 
     clock,
     base: `http://127.0.0.1:${roomd.port}`,
     ws: `ws://127.0.0.1:${roomd.port}`,
-    log,
     close: () => roomd.close(),
   };
 }
