@@ -188,3 +188,15 @@ test('without --guests, only a live session gets into rooms', async () => {
     }
   });
 });
+
+test('a player whose connection stops answering the heartbeat is dropped and announced', async () => {
+  await withRoomd({ guests: true, heartbeatMs: 20 }, async (fixture, players) => {
+    const [host, silent] = [await connect(fixture, players), await connect(fixture, players)];
+    await host.join('atomic-pulse-77');
+    await silent.join('atomic-pulse-77');
+    await host.next();
+    // A paused socket reads nothing, so it never answers a ping.
+    silent.socket.pause();
+    assert.deepEqual(await host.next(), { type: 'left', seq: 3, seat: 1, name: 'Guest 2', reason: 'dropped' });
+  });
+});
