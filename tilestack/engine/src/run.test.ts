@@ -294,20 +294,25 @@ test('muted sessions play nothing until the sound switch turns them back on', as
   assert.equal(await run.exited, 0);
 });
 
-// A seat in a room that the test plays the other players of.
+// A seat in a room that the test plays the other players of. Like the room client, it keeps
+// events until a listener takes them.
 function fakeRoom(): RoomLink & { requests: RoomRequest[]; sent: unknown[]; left: boolean; emit(event: RoomEvent): void } {
-  let listener: (event: RoomEvent) => void = () => {};
+  let listener: ((event: RoomEvent) => void) | null = null;
+  const pending: RoomEvent[] = [];
   const room = {
     seat: { code: 'swift-falcon-42', seat: 1, host: false, players: 2, members: [{ seat: 0, name: 'Ada' }, { seat: 1, name: 'Guest 2' }] },
     requests: [] as RoomRequest[],
     sent: [] as unknown[],
     left: false,
-    onEvent: (take: (event: RoomEvent) => void) => (listener = take),
+    onEvent: (take: (event: RoomEvent) => void) => {
+      listener = take;
+      for (const event of pending.splice(0)) take(event);
+    },
     send: (data: unknown) => room.sent.push(data),
     leave: async () => {
       room.left = true;
     },
-    emit: (event: RoomEvent) => listener(event),
+    emit: (event: RoomEvent) => (listener === null ? pending.push(event) : listener(event)),
   };
   return room;
 }
@@ -324,15 +329,19 @@ test('an online game takes its seat before it starts, hears the room, and leaves
     return room;
   });
 
+  // The other player took a seat while this session was still starting.
+  room.emit({ kind: 'joined', seat: 0, name: 'Ada' });
   await waitFor('ready', () => run.phases().includes('ready'));
+  await waitFor('the early event to reach the game', () => seen.some((input) => input.kind === 'room'));
+  assert.deepEqual(seen.find((input) => input.kind === 'room'), { kind: 'room', event: { kind: 'joined', seat: 0, name: 'Ada' } });
   assert.deepEqual(
     room.requests.map(({ url, token, code, game, players }) => ({ url, token, code, game, players })),
     [{ url: 'ws://127.0.0.1:9', token: 'session-1', code: 'swift-falcon-42', game: 'walker', players: 2 }],
   );
   assert.ok(run.log.includes('tilestack: seat 2 of 2 in the room swift-falcon-42'), run.log.join('\n'));
   room.emit({ kind: 'message', from: 0, data: { hello: 1 } });
-  await waitFor('the room event to reach the game', () => seen.some((input) => input.kind === 'room'));
-  assert.deepEqual(seen.find((input) => input.kind === 'room'), { kind: 'room', event: { kind: 'message', from: 0, data: { hello: 1 } } });
+  await waitFor('the room event to reach the game', () => seen.filter((input) => input.kind === 'room').length === 2);
+  assert.deepEqual(seen.filter((input) => input.kind === 'room').at(-1), { kind: 'room', event: { kind: 'message', from: 0, data: { hello: 1 } } });
 
   run.terminate('SIGTERM');
   assert.equal(await run.exited, 0);
@@ -349,6 +358,23 @@ test('a room that cannot be joined refuses the launch with the server\'s reason'
     run.log.includes('tilestack: cannot join the room swift-falcon-42 at ws://127.0.0.1:9: The room swift-falcon-42 is full: all 2 seats are taken.'),
     run.log.join('\n'),
   );
+  assert.equal(fs.existsSync(box.statusPath), false);
+  assert.deepEqual(companions.started, []);
+});
+
+test('a stop while the room is being joined ends the launch cleanly, before anything is touched', async (t) => {
+  const box = await sandbox(t);
+  const companions = fakeCompanions();
+  const online: GameDefinition<unknown> = { ...(walkerGame() as GameDefinition<unknown>), online: { players: 2 }, checkArgs: () => null };
+  let joinAsked = false;
+  const run = start(online, box.env, box.gameFolder, companions, ['join', 'swift-falcon-42'], () => {
+    joinAsked = true;
+    return new Promise<RoomLink>(() => {});
+  });
+  await waitFor('the join to be asked for', () => joinAsked);
+  run.terminate('SIGTERM');
+  assert.equal(await run.exited, 0);
+  assert.ok(run.log.includes('tilestack: received SIGTERM while joining the room swift-falcon-42; ending'), run.log.join('\n'));
   assert.equal(fs.existsSync(box.statusPath), false);
   assert.deepEqual(companions.started, []);
 });

@@ -50,24 +50,39 @@ export async function runEngine<State>(definition: GameDefinition<State>, gameFo
   }
   const session = reading.session;
 
+  // A stop that comes before the session runs (while the room is being joined) ends the
+  // launch cleanly; afterwards it winds the session down.
+  let running: SessionRun<State> | null = null;
+  let stopBeforeRun: (signal: NodeJS.Signals) => void = () => {};
+  const stoppedBeforeRun = new Promise<NodeJS.Signals>((resolve) => (stopBeforeRun = resolve));
+  host.onTerminate((signal) => (running === null ? stopBeforeRun(signal) : void running.requestEnd(`received ${signal}`)));
+
   // An online game takes its seat before anything on the desktop changes, so a room that
   // cannot be joined ends the launch with the server's reason.
   let room: RoomLink | null = null;
   const code = roomCodeOf(host.args);
   if (definition.online !== undefined && code !== null) {
+    const joining = host.joinRoom({
+      url: session.gameServerUrl,
+      token: session.sessionToken,
+      code,
+      game: definition.id,
+      players: definition.online.players,
+      log: (line) => log.line(line),
+    });
+    let outcome: RoomLink | NodeJS.Signals;
     try {
-      room = await host.joinRoom({
-        url: session.gameServerUrl,
-        token: session.sessionToken,
-        code,
-        game: definition.id,
-        players: definition.online.players,
-        log: (line) => log.line(line),
-      });
+      outcome = await Promise.race([joining, stoppedBeforeRun]);
     } catch (error) {
       log.line(`cannot join the room ${code} at ${session.gameServerUrl}: ${describeError(error)}`);
       return launchRefused;
     }
+    if (typeof outcome === 'string') {
+      log.line(`received ${outcome} while joining the room ${code}; ending`);
+      joining.then((seat) => seat.leave(), () => {});
+      return 0;
+    }
+    room = outcome;
     log.line(`seat ${room.seat.seat + 1} of ${room.seat.players} in the room ${code}${room.seat.host ? ', as its host' : ''}`);
   }
 
@@ -81,7 +96,7 @@ export async function runEngine<State>(definition: GameDefinition<State>, gameFo
     clock: host.clock,
     log,
   });
-  host.onTerminate((signal) => void run.requestEnd(`received ${signal}`));
+  running = run;
   host.onCrash((error) => run.fail(error));
   return run.run();
 }

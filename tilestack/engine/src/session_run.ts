@@ -181,9 +181,11 @@ export class SessionRun<State> {
     });
     this.#loop = loop;
     if (this.#mouse !== null) this.#listenToMouse(this.#mouse, board, layer, loop);
-    this.#options.room?.onEvent((event) => loop.queue({ kind: 'room', event }));
     this.#setPhase('ready');
     loop.start();
+    // After the start: the loop takes inputs only while it runs, and the room hands over at
+    // once what happened while the session was starting.
+    this.#options.room?.onEvent((event) => loop.queue({ kind: 'room', event }));
   }
 
   #context(board: Board): GameContext {
