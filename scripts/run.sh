@@ -214,7 +214,8 @@ when there is one, or send them with simdeskctl (it finds this simdesk by itself
   $simdeskctl --help
 
 Online play: roomd runs at $server_url (guests welcome), the simulated Mac's room
-server. A second simulated Mac on this machine that points at it plays four against this one:
+server. Any Deskplay whose room server (serverURL) is that address plays four against this
+one when both start it with the same room code; the first to start hosts the room:
 
   $deskplay play four join swift-falcon-42
 
