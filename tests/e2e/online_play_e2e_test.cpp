@@ -1,12 +1,16 @@
-// Two people on one machine play four against each other: two simulated Macs, each with its
-// own home, simdesk and Deskplay, both pointed at one roomd on loopback. The host's drop shows
-// on the other desktop, the other's answer on the host's, and both sessions end cleanly.
+// People on one machine play online against each other: simulated Macs, each with its own
+// home, simdesk and Deskplay, all pointed at one roomd on loopback. Two play four: the host's
+// drop shows on the other desktop, the other's answer on the host's. Four play corners: each
+// claim shows on every desktop. Every session ends cleanly.
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <QColor>
+#include <QImage>
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <set>
 
 #include "played_desktop.hpp"
 
@@ -69,15 +73,16 @@ std::optional<DesktopIcon> named(const std::vector<DesktopIcon>& icons, const st
   return *found;
 }
 
-// Joins the room on `desk` and waits for the board.
-void joinRoom(PlayedDesktop& desk) {
-  const Completed started = desk.deskplay({"play", "four", "join", kRoomCode});
+// Joins the room `code` for `game` on `desk` and waits for a board of `tiles` tiles.
+void joinRoom(PlayedDesktop& desk, const std::string& game = "four",
+              const std::string& code = kRoomCode, std::size_t tiles = kBoardTiles) {
+  const Completed started = desk.deskplay({"play", game, "join", code});
   ASSERT_EQ(started.status, 0) << started.errors;
   ASSERT_TRUE(eventually([&] {
-    return desk.tiles().size() >= kBoardTiles || desk.status().value("session", "") != "running";
+    return desk.tiles().size() >= tiles || desk.status().value("session", "") != "running";
   }));
-  ASSERT_GE(desk.tiles().size(), kBoardTiles) << "the board never appeared; game log:\n"
-                                              << desk.gameLogText();
+  ASSERT_GE(desk.tiles().size(), tiles) << "the board never appeared; game log:\n"
+                                        << desk.gameLogText();
 }
 
 // The disc held above the board falls to the bottom row (`rowsUp` rows above it).
@@ -170,6 +175,69 @@ TEST(OnlinePlay, TwoSimulatedMacsPlayFourThroughRoomd) {
   ASSERT_NO_FATAL_FAILURE(stopAndExpectCleanEnd(*host));
   EXPECT_EQ(host->userEntries(), hostEntries);
   EXPECT_EQ(guest->userEntries(), guestEntries);
+}
+
+// The screen point of square (col, row) of a square board drawn as `tiles`.
+QPoint squareCentre(const std::vector<DesktopIcon>& tiles, int col, int row) {
+  std::set<double> xs;
+  std::set<double> ys;
+  for (const DesktopIcon& tile : tiles) {
+    xs.insert(std::round(tile.x));
+    ys.insert(std::round(tile.y));
+  }
+  return {static_cast<int>(*std::next(xs.begin(), col)),
+          static_cast<int>(*std::next(ys.begin(), row))};
+}
+
+// Whether the screen of `desk` shows `colour` (give or take rendering) at `point`.
+bool showsColour(const PlayedDesktop& desk, const std::string& shot, QPoint point, QColor colour) {
+  const QImage screen(QString::fromStdString(desk.screenshot(shot).string()));
+  if (screen.isNull() || !screen.rect().contains(point)) return false;
+  const QColor seen = screen.pixelColor(point);
+  return std::abs(seen.red() - colour.red()) < 24 && std::abs(seen.green() - colour.green()) < 24 &&
+         std::abs(seen.blue() - colour.blue()) < 24;
+}
+
+constexpr int kLeftArrow = 123;
+constexpr int kRightArrow = 124;
+// The 7 × 7 board of corners.
+constexpr std::size_t kCornersTiles = 49;
+
+TEST(OnlinePlay, FourSimulatedMacsPlayCornersThroughRoomd) {
+  Roomd roomd;
+  ASSERT_FALSE(roomd.url().empty()) << roomd.errors();
+  std::vector<std::unique_ptr<PlayedDesktop>> macs;
+  for (int seat = 0; seat < 4; ++seat) {
+    macs.push_back(macFor(roomd.url()));
+    ASSERT_TRUE(macs.back()->start()) << macs.back()->failure;
+  }
+  for (const auto& mac : macs) {
+    ASSERT_NO_FATAL_FAILURE(joinRoom(*mac, "corners", "bolt-grid-10", kCornersTiles));
+  }
+  const std::vector<DesktopIcon> board = macs[0]->tiles();
+
+  // Red (the host, top left) claims the square to its right, then blue (top right) the
+  // square to its left; each claim shows on all four screens.
+  const struct {
+    std::size_t seat;
+    int key;
+    int col;
+    QColor colour;
+  } claims[] = {{0, kRightArrow, 1, QColor("#e63946")}, {1, kLeftArrow, 5, QColor("#4895ef")}};
+  for (const auto& claim : claims) {
+    macs[claim.seat]->pressKey(claim.key);
+    macs[claim.seat]->pressKey(kReturn);
+    for (std::size_t seat = 0; seat < macs.size(); ++seat) {
+      const std::string shot = "online-corners-" + std::to_string(seat + 1);
+      EXPECT_TRUE(eventually([&] {
+        return showsColour(*macs[seat], shot, squareCentre(board, claim.col, 0), claim.colour);
+      })) << "seat "
+          << claim.seat + 1 << "'s claim did not show on the screen of seat " << seat + 1 << "\n"
+          << macs[seat]->gameLogText();
+    }
+  }
+
+  for (const auto& mac : macs) ASSERT_NO_FATAL_FAILURE(stopAndExpectCleanEnd(*mac));
 }
 
 }  // namespace
