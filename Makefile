@@ -59,6 +59,7 @@ bench: build
 	@build/default/bench/deskplay/keys/deskplay_keys_bench
 	@build/default/bench/deskplay/popover/deskplay_popover_bench
 	@build/default/bench/tilestack/tilestack_snake_bench
+	@cd tilestack && node --import tsx rooms/bench/room_load.ts
 
 clean:
 	@rm -rf build

@@ -12,7 +12,9 @@ usage() {
 usage: scripts/run.sh [--home DIR] [BUILD_DIR]
 
 Starts simdesk (with its live view when there is a display) and Deskplay in its menu bar,
-from BUILD_DIR (default build/default), until Ctrl-C. The simulated Mac's user gets Deskplay
+from BUILD_DIR (default build/default), until Ctrl-C, and roomd, the room server, on loopback
+with guest seats, as the simulated Mac's room server (serverURL), so that two Deskplays of
+this machine can play online against each other. The simulated Mac's user gets Deskplay
 as the handler of deskplay:// links (in its own applications folder) and a keyring of its own
 (in its home, password "simulated-mac") in a D-Bus session that lasts as long as the run.
 
@@ -77,6 +79,7 @@ logs=${TMPDIR:-/tmp}
 session=$(mktemp -d "${TMPDIR:-/tmp}/deskplay-run.XXXXXX")
 simdesk_pid=
 deskplay_pid=
+roomd_pid=
 bus_pid=
 
 # Waits until `file` holds a line starting with `word`; false when the process `pid` ends first.
@@ -105,6 +108,7 @@ stop_all() {
   # Deskplay first: it stops the engine and restores the desktop while simdesk still runs.
   end_process "$deskplay_pid"
   end_process "$simdesk_pid"
+  end_process "$roomd_pid"
   # The keyring daemon leaves with its bus.
   [[ -z $bus_pid ]] || kill -TERM "$bus_pid" 2>/dev/null || true
   rm -rf "$session"
@@ -129,6 +133,23 @@ if ! printf %s simulated-mac |
   echo "run.sh: the simulated Mac's keyring did not start; signing in keeps no session:" >&2
   cat "$session/keyring.err" >&2
 fi
+
+# The room server of this machine, with accounts kept in the simulated home; Deskplay's
+# serverURL setting points at it.
+roomd="$scripts/../tilestack/rooms/bin/roomd"
+setsid "$roomd" --port 0 --guests --data "$HOME/Library/Application Support/roomd" \
+  >"$session/roomd.out" 2>"$session/roomd.err" &
+roomd_pid=$!
+if ! await_line "$session/roomd.out" ROOMD_READY "$roomd_pid"; then
+  echo "run.sh: roomd did not start:" >&2
+  cat "$session/roomd.err" >&2
+  exit 1
+fi
+server_url="ws://127.0.0.1:$(sed -n 's/^ROOMD_READY //p' "$session/roomd.out")"
+defaults="$HOME/.config/Deskplay/UserDefaults.plist"
+mkdir -p "$(dirname "$defaults")"
+"$DESKPLAY_SIM_TOOLS/PlistBuddy" -c "Set :serverURL $server_url" "$defaults" 2>/dev/null ||
+  "$DESKPLAY_SIM_TOOLS/PlistBuddy" -c "Add :serverURL string $server_url" "$defaults"
 
 # deskplay:// links of the simulated Mac's user go to this Deskplay.
 "$deskplay" install-url-handler >/dev/null ||
@@ -192,6 +213,12 @@ when there is one, or send them with simdeskctl (it finds this simdesk by itself
   $simdeskctl key 12 --flags control,option   # Control-Option-Q: stop the game
   $simdeskctl screenshot /tmp/desk.png        # a picture of the screen as it is now
   $simdeskctl --help
+
+Online play: roomd runs at $server_url (guests welcome), the simulated Mac's room
+server. Any Deskplay whose room server (serverURL) is that address plays four against this
+one when both start it with the same room code; the first to start hosts the room:
+
+  $deskplay play four join swift-falcon-42
 
 Logs: $logs/deskplay-app.log (Deskplay) and $logs/deskplay-game.log (the game).
 simdesk's socket: $SIMDESK_SOCKET

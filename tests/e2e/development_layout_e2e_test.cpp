@@ -44,7 +44,7 @@ TEST(DevelopmentLayout, AGameFromTheCheckoutPlaysThroughALoginShellAndEndsCleanl
   ASSERT_TRUE(desk.start({"TILESTACK_SEED=3"})) << desk.failure;
   const auto entriesBefore = desk.userEntries();
 
-  ASSERT_TRUE(eventually([&] { return desk.status()["games"].size() == 3; }))
+  ASSERT_TRUE(eventually([&] { return desk.status()["games"].size() == 4; }))
       << desk.status().dump();
   EXPECT_TRUE(desk.status()["refreshError"].is_null()) << desk.status().dump();
 

@@ -48,7 +48,7 @@ test('dumps the checkout: one JSON array of its games, in library order, and exi
   const games = JSON.parse(run.stdout) as { id: string; section: string }[];
   assert.ok(Array.isArray(games));
   const ids = games.map((game) => game.id);
-  for (const id of ['snake', 'slide', 'four']) assert.ok(ids.includes(id), `${id} in ${ids.join(', ')}`);
+  for (const id of ['snake', 'slide', 'four', 'corners']) assert.ok(ids.includes(id), `${id} in ${ids.join(', ')}`);
   const sections = ['arcade', 'puzzles', 'tabletop', 'studio'];
   const ranks = games.map((game) => sections.indexOf(game.section));
   assert.deepEqual(ranks, [...ranks].sort((a, b) => a - b));

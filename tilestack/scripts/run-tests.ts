@@ -11,24 +11,26 @@ import path from 'node:path';
 import { findTestFiles } from './test_files.ts';
 import { parseTapSummary, somethingRan } from './test_summary.ts';
 
-const usage = `usage: node --import tsx scripts/run-tests.ts
+const usage = `usage: node --import tsx scripts/run-tests.ts [FOLDER...]
 
-Runs every *.test.ts under engine/, games/ and scripts/ (installed packages excepted), two
-files at a time. TILESTACK_BUILD_DIR names the build whose companions and simdesk the
+Runs every *.test.ts under the given folders of the workspace, or else under engine/, games/,
+rooms/ and scripts/ (installed packages excepted), two files at a time. TILESTACK_BUILD_DIR names the build whose companions and simdesk the
 integration tests start (CTest sets it).
 `;
 
-const folders = ['engine', 'games', 'scripts'];
+const workspaceFolders = ['engine', 'games', 'rooms', 'scripts'];
 
 async function main(args: string[]): Promise<number> {
   if (args.includes('--help') || args.includes('-h')) {
     process.stdout.write(usage);
     return 0;
   }
-  if (args.length > 0) {
-    process.stderr.write(`run-tests: unknown argument "${args[0]}" (see --help)\n`);
+  const unknown = args.find((arg) => !workspaceFolders.includes(arg));
+  if (unknown !== undefined) {
+    process.stderr.write(`run-tests: "${unknown}" is not one of ${workspaceFolders.join(', ')} (see --help)\n`);
     return 2;
   }
+  const folders = args.length > 0 ? args : workspaceFolders;
   const root = path.resolve(import.meta.dirname, '..');
   const files = findTestFiles(root, folders);
   if (files.length === 0) {

@@ -4,6 +4,7 @@
 // companions, the Desktop files, the status record, ending) is the engine's.
 
 import type { DesktopMetrics, Easing, Point } from './companions/contracts.ts';
+import type { RoomEvent, RoomSeat } from './room/room_client.ts';
 import type { SoundRecipe } from './sound/recipe.ts';
 
 // Keys by name, from the platform's virtual key codes (US layout).
@@ -13,7 +14,9 @@ export type GameInput =
   | { kind: 'key'; key: KeyName | null; keyCode: number; char: string }
   // A click on the board: the cell under the pointer (null outside the board), the tile
   // whose icon was clicked when there is one, and whether it was a right (or Control) click.
-  | { kind: 'click'; cell: Cell | null; tile: string | null; point: Point; right: boolean };
+  | { kind: 'click'; cell: Cell | null; tile: string | null; point: Point; right: boolean }
+  // Something that happened in the room of an online game, in the room's order.
+  | { kind: 'room'; event: RoomEvent };
 
 export interface Cell {
   col: number;
@@ -64,10 +67,19 @@ export interface Drawing {
   motion?: { duration: number; easing?: Easing };
 }
 
+// The room of an online game, as the game sees it.
+export interface GameRoom {
+  readonly seat: RoomSeat;
+  // Relays `data` (any JSON value) to the other players.
+  send(data: unknown): void;
+}
+
 export interface GameContext {
   readonly board: Board;
   // The engine arguments as Deskplay gave them.
   readonly args: readonly string[];
+  // The room of an online game; null when played solo.
+  readonly room: GameRoom | null;
   // Ticks since the game started.
   readonly tick: number;
   // A seeded random source (TILESTACK_SEED in the environment fixes it, for tests).
@@ -88,6 +100,9 @@ export interface GameDefinition<State> {
   // Checks the engine arguments; a text ends the engine with that message before anything
   // on the desktop changes.
   checkArgs(args: readonly string[]): string | null;
+  // A game with online play: the number of players at its table. Started with ("join", code),
+  // the engine takes a seat in that room (opening it when it is new) before the game starts.
+  online?: { players: number };
   layout(metrics: DesktopMetrics): BoardRequest;
   start(context: GameContext): State;
   step(state: State, inputs: readonly GameInput[], context: GameContext): State;

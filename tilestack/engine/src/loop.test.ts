@@ -22,6 +22,7 @@ function makeLoop(options: { tickMs?: number; step?: (state: string[], inputs: r
   const context: GameContext = {
     board,
     args: [],
+    room: null,
     get tick() {
       return loop?.tick ?? 0;
     },

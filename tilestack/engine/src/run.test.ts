@@ -8,6 +8,7 @@ import type { PositionUpdate } from './companions/contracts.ts';
 import { systemClock } from './clock.ts';
 import { layoutBoard } from './board.ts';
 import type { GameInput, GameDefinition } from './game.ts';
+import type { RoomEvent, RoomLink, RoomRequest } from './room/room_client.ts';
 import { launchRefused, runEngine, type EngineHost } from './run.ts';
 import { fakeCompanions, type FakeCompanions } from './test_fixtures/fake_companions.ts';
 import { waitFor } from './test_fixtures/wait_for.ts';
@@ -68,7 +69,14 @@ interface Harness {
   crash: (error: unknown) => void;
 }
 
-function start<State>(definition: GameDefinition<State>, env: NodeJS.ProcessEnv, gameFolder: string, companions: FakeCompanions, args: string[] = []): Harness {
+function start<State>(
+  definition: GameDefinition<State>,
+  env: NodeJS.ProcessEnv,
+  gameFolder: string,
+  companions: FakeCompanions,
+  args: string[] = [],
+  joinRoom: EngineHost['joinRoom'] = () => Promise.reject(new Error('no room server in this test')),
+): Harness {
   const log: string[] = [];
   let terminate: (signal: NodeJS.Signals) => void = () => {};
   let crash: (error: unknown) => void = () => {};
@@ -80,6 +88,7 @@ function start<State>(definition: GameDefinition<State>, env: NodeJS.ProcessEnv,
     writeError: (text) => log.push(...text.split('\n').filter((line) => line !== '')),
     onTerminate: (handler) => (terminate = handler),
     onCrash: (handler) => (crash = handler),
+    joinRoom,
   };
   const exited = runEngine(definition, gameFolder, host);
   return {
@@ -283,4 +292,89 @@ test('muted sessions play nothing until the sound switch turns them back on', as
 
   run.terminate('SIGTERM');
   assert.equal(await run.exited, 0);
+});
+
+// A seat in a room that the test plays the other players of. Like the room client, it keeps
+// events until a listener takes them.
+function fakeRoom(): RoomLink & { requests: RoomRequest[]; sent: unknown[]; left: boolean; emit(event: RoomEvent): void } {
+  let listener: ((event: RoomEvent) => void) | null = null;
+  const pending: RoomEvent[] = [];
+  const room = {
+    seat: { code: 'swift-falcon-42', seat: 1, host: false, players: 2, members: [{ seat: 0, name: 'Ada' }, { seat: 1, name: 'Guest 2' }] },
+    requests: [] as RoomRequest[],
+    sent: [] as unknown[],
+    left: false,
+    onEvent: (take: (event: RoomEvent) => void) => {
+      listener = take;
+      for (const event of pending.splice(0)) take(event);
+    },
+    send: (data: unknown) => room.sent.push(data),
+    leave: async () => {
+      room.left = true;
+    },
+    emit: (event: RoomEvent) => (listener === null ? pending.push(event) : listener(event)),
+  };
+  return room;
+}
+
+test('an online game takes its seat before it starts, hears the room, and leaves it at the end', async (t) => {
+  const box = await sandbox(t);
+  const companions = fakeCompanions();
+  const seen: GameInput[] = [];
+  const room = fakeRoom();
+  const online: GameDefinition<unknown> = { ...(walkerGame({ seen }) as GameDefinition<unknown>), online: { players: 2 }, checkArgs: () => null };
+  const env = { ...box.env, DESKPLAY_SESSION_TOKEN: 'session-1' };
+  const run = start(online, env, box.gameFolder, companions, ['join', 'swift-falcon-42'], async (request) => {
+    room.requests.push(request);
+    return room;
+  });
+
+  // The other player took a seat while this session was still starting.
+  room.emit({ kind: 'joined', seat: 0, name: 'Ada' });
+  await waitFor('ready', () => run.phases().includes('ready'));
+  await waitFor('the early event to reach the game', () => seen.some((input) => input.kind === 'room'));
+  assert.deepEqual(seen.find((input) => input.kind === 'room'), { kind: 'room', event: { kind: 'joined', seat: 0, name: 'Ada' } });
+  assert.deepEqual(
+    room.requests.map(({ url, token, code, game, players }) => ({ url, token, code, game, players })),
+    [{ url: 'ws://127.0.0.1:9', token: 'session-1', code: 'swift-falcon-42', game: 'walker', players: 2 }],
+  );
+  assert.ok(run.log.includes('tilestack: seat 2 of 2 in the room swift-falcon-42'), run.log.join('\n'));
+  room.emit({ kind: 'message', from: 0, data: { hello: 1 } });
+  await waitFor('the room event to reach the game', () => seen.filter((input) => input.kind === 'room').length === 2);
+  assert.deepEqual(seen.filter((input) => input.kind === 'room').at(-1), { kind: 'room', event: { kind: 'message', from: 0, data: { hello: 1 } } });
+
+  run.terminate('SIGTERM');
+  assert.equal(await run.exited, 0);
+  assert.equal(room.left, true);
+});
+
+test('a room that cannot be joined refuses the launch with the server\'s reason', async (t) => {
+  const box = await sandbox(t);
+  const companions = fakeCompanions();
+  const online: GameDefinition<unknown> = { ...(walkerGame() as GameDefinition<unknown>), online: { players: 2 }, checkArgs: () => null };
+  const run = start(online, box.env, box.gameFolder, companions, ['join', 'swift-falcon-42'], () => Promise.reject(new Error('The room swift-falcon-42 is full: all 2 seats are taken.')));
+  assert.equal(await run.exited, launchRefused);
+  assert.ok(
+    run.log.includes('tilestack: cannot join the room swift-falcon-42 at ws://127.0.0.1:9: The room swift-falcon-42 is full: all 2 seats are taken.'),
+    run.log.join('\n'),
+  );
+  assert.equal(fs.existsSync(box.statusPath), false);
+  assert.deepEqual(companions.started, []);
+});
+
+test('a stop while the room is being joined ends the launch cleanly, before anything is touched', async (t) => {
+  const box = await sandbox(t);
+  const companions = fakeCompanions();
+  const online: GameDefinition<unknown> = { ...(walkerGame() as GameDefinition<unknown>), online: { players: 2 }, checkArgs: () => null };
+  let joinAsked = false;
+  const run = start(online, box.env, box.gameFolder, companions, ['join', 'swift-falcon-42'], () => {
+    joinAsked = true;
+    return new Promise<RoomLink>(() => {});
+  });
+  await waitFor('the join to be asked for', () => joinAsked);
+  run.terminate('SIGTERM');
+  assert.equal(await run.exited, 0);
+  assert.ok(run.log.includes('tilestack: received SIGTERM while joining the room swift-falcon-42; ending'), run.log.join('\n'));
+  assert.equal(fs.existsSync(box.statusPath), false);
+  assert.deepEqual(companions.started, []);
 });

@@ -5,7 +5,9 @@ import { systemClock } from './clock.ts';
 import { programCompanions, type CompanionStarter } from './companion_starter.ts';
 import { describeError } from './failure.ts';
 import type { GameDefinition } from './game.ts';
+import { roomCodeOf } from './game_args.ts';
 import { GameLog } from './game_log.ts';
+import { RoomClient, type RoomLink, type RoomRequest } from './room/room_client.ts';
 import { readSession, type Session } from './session.ts';
 import { SessionRun } from './session_run.ts';
 
@@ -21,6 +23,8 @@ export interface EngineHost {
   onTerminate(handler: (signal: NodeJS.Signals) => void): void;
   // An exception nothing caught.
   onCrash(handler: (error: unknown) => void): void;
+  // Takes a seat in a room of the room server.
+  joinRoom(request: RoomRequest): Promise<RoomLink>;
 }
 
 // The exit status when the launch itself is wrong (environment, arguments): nothing on the
@@ -44,17 +48,55 @@ export async function runEngine<State>(definition: GameDefinition<State>, gameFo
     log.line(refusal);
     return launchRefused;
   }
+  const session = reading.session;
+
+  // A stop that comes before the session runs (while the room is being joined) ends the
+  // launch cleanly; afterwards it winds the session down.
+  let running: SessionRun<State> | null = null;
+  let stopBeforeRun: (signal: NodeJS.Signals) => void = () => {};
+  const stoppedBeforeRun = new Promise<NodeJS.Signals>((resolve) => (stopBeforeRun = resolve));
+  host.onTerminate((signal) => (running === null ? stopBeforeRun(signal) : void running.requestEnd(`received ${signal}`)));
+
+  // An online game takes its seat before anything on the desktop changes, so a room that
+  // cannot be joined ends the launch with the server's reason.
+  let room: RoomLink | null = null;
+  const code = roomCodeOf(host.args);
+  if (definition.online !== undefined && code !== null) {
+    const joining = host.joinRoom({
+      url: session.gameServerUrl,
+      token: session.sessionToken,
+      code,
+      game: definition.id,
+      players: definition.online.players,
+      log: (line) => log.line(line),
+    });
+    let outcome: RoomLink | NodeJS.Signals;
+    try {
+      outcome = await Promise.race([joining, stoppedBeforeRun]);
+    } catch (error) {
+      log.line(`cannot join the room ${code} at ${session.gameServerUrl}: ${describeError(error)}`);
+      return launchRefused;
+    }
+    if (typeof outcome === 'string') {
+      log.line(`received ${outcome} while joining the room ${code}; ending`);
+      joining.then((seat) => seat.leave(), () => {});
+      return 0;
+    }
+    room = outcome;
+    log.line(`seat ${room.seat.seat + 1} of ${room.seat.players} in the room ${code}${room.seat.host ? ', as its host' : ''}`);
+  }
 
   const run = new SessionRun({
     definition,
-    session: reading.session,
+    session,
     args: host.args,
+    room,
     gameFolder,
-    companions: host.companions(reading.session, gameFolder),
+    companions: host.companions(session, gameFolder),
     clock: host.clock,
     log,
   });
-  host.onTerminate((signal) => void run.requestEnd(`received ${signal}`));
+  running = run;
   host.onCrash((error) => run.fail(error));
   return run.run();
 }
@@ -73,6 +115,7 @@ export function processHost(): EngineHost {
       process.on('uncaughtException', handler);
       process.on('unhandledRejection', handler);
     },
+    joinRoom: (request) => RoomClient.join(request),
   };
 }
 

@@ -17,6 +17,7 @@ import { Keeper } from './keeper.ts';
 import { keyNameOf } from './keys.ts';
 import { GameLoop } from './loop.ts';
 import { randomSource } from './random.ts';
+import type { RoomLink } from './room/room_client.ts';
 import type { Session } from './session.ts';
 import { SoundBoard, prepareSoundFiles } from './sound/sound_board.ts';
 import { StatusRecordWriter, type SessionPhase } from './status_record.ts';
@@ -27,6 +28,8 @@ export interface SessionRunOptions<State> {
   definition: GameDefinition<State>;
   session: Session;
   args: readonly string[];
+  // The seat of an online game, taken before the session started.
+  room: RoomLink | null;
   gameFolder: string;
   companions: CompanionStarter;
   clock: Clock;
@@ -180,14 +183,19 @@ export class SessionRun<State> {
     if (this.#mouse !== null) this.#listenToMouse(this.#mouse, board, layer, loop);
     this.#setPhase('ready');
     loop.start();
+    // After the start: the loop takes inputs only while it runs, and the room hands over at
+    // once what happened while the session was starting.
+    this.#options.room?.onEvent((event) => loop.queue({ kind: 'room', event }));
   }
 
   #context(board: Board): GameContext {
     const random = randomSource(this.#options.session.seed);
+    const { room } = this.#options;
     const run = this;
     return {
       board,
       args: this.#options.args,
+      room: room === null ? null : { seat: room.seat, send: (data) => room.send(data) },
       get tick() {
         return run.#loop?.tick ?? 0;
       },
@@ -252,6 +260,7 @@ export class SessionRun<State> {
     attempt('restoring phase', () => this.#setPhase('restoring'));
     this.#loop?.stop();
     this.#input?.stop();
+    const leavingRoom = this.#options.room?.leave();
     await this.#starting;
 
     const glyphonUsable = this.#icons !== null && !this.#glyphonGone;
@@ -268,6 +277,7 @@ export class SessionRun<State> {
       if (outcome.status === 'rejected') log.line(`stopping a companion: ${describeError(outcome.reason)}`);
     }
 
+    await leavingRoom;
     attempt('removing the cache folder', () => fs.rmSync(this.#cacheFolder, { recursive: true, force: true }));
     // With tiles left behind, the keeper tries again once the engine is gone.
     if (tilesRemoved) this.#keeper?.done();

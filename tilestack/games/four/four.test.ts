@@ -47,9 +47,10 @@ describe('checkArgs', () => {
   const cases: { args: string[]; message: string | null }[] = [
     { args: [], message: null },
     { args: ['solo'], message: null },
-    { args: ['join', 'ABCD'], message: 'Online play is not available yet: four was started with join ABCD.' },
-    { args: ['host'], message: 'Online play is not available yet: four was started with host.' },
-    { args: ['solo', 'extra'], message: 'Online play is not available yet: four was started with solo extra.' },
+    { args: ['join', 'swift-falcon-42'], message: null },
+    { args: ['join'], message: 'four is played solo, or online with "join" and a room code, but was started with join.' },
+    { args: ['host'], message: 'four is played solo, or online with "join" and a room code, but was started with host.' },
+    { args: ['solo', 'extra'], message: 'four is played solo, or online with "join" and a room code, but was started with solo extra.' },
   ];
   for (const { args, message } of cases) {
     test(`[${args.join(', ')}]`, () => assert.equal(fourGame.checkArgs(args), message));

@@ -1,6 +1,7 @@
-// One game of four in a row against the computer, as pure functions: the marker above the board,
-// drops, the computer's turn, the end of the game. Players are 1 (the person, red) and 2 (the
-// computer, yellow); who starts alternates from game to game.
+// One game of four in a row, against the computer or a player online, as pure functions: the
+// marker above the board, drops, the computer's turn, the end of the game. Players are 1 (red)
+// and 2 (yellow); solo, the person is red and the computer yellow; online, the room's host is
+// red. Who starts alternates from game to game.
 
 import { cols, drop, emptyGrid, isFull, other, winningSpots, type Grid, type Player, type Spot } from './board.ts';
 
@@ -16,7 +17,14 @@ export interface Placed extends Spot {
   player: Player;
 }
 
-export type Ending = { kind: 'won'; winner: Player; line: Spot[] } | { kind: 'draw' };
+// An online game is abandoned when the other player leaves.
+export type Ending = { kind: 'won'; winner: Player; line: Spot[] } | { kind: 'draw' } | { kind: 'abandoned' };
+
+// Online play: whether the other player has come to the table, and whether they have gone.
+export interface Online {
+  opponentHere: boolean;
+  opponentGone: boolean;
+}
 
 // What the last step did, so the drawing can time its motion.
 export type LastAction = 'none' | 'aim' | 'drop';
@@ -33,6 +41,9 @@ export interface Match {
   computerTicks: number;
   ending: Ending | null;
   lastAction: LastAction;
+  // The player at this desktop.
+  me: Player;
+  online: Online | null;
 }
 
 export interface DropResult {
@@ -40,8 +51,18 @@ export interface DropResult {
   outcome: 'dropped' | 'won' | 'draw' | 'full';
 }
 
-export function newMatch(firstPlayer: Player, marker = Math.floor(cols / 2)): Match {
-  return { grid: emptyGrid(), placed: [], firstPlayer, turn: firstPlayer, marker, computerTicks: 0, ending: null, lastAction: 'none' };
+export function newMatch(firstPlayer: Player, marker = Math.floor(cols / 2), me: Player = person, online: Online | null = null): Match {
+  return { grid: emptyGrid(), placed: [], firstPlayer, turn: firstPlayer, marker, computerTicks: 0, ending: null, lastAction: 'none', me, online };
+}
+
+// The next game with the same players, the other side starting.
+export function nextMatch(match: Match): Match {
+  return newMatch(other(match.firstPlayer), match.marker, match.me, match.online);
+}
+
+// Whether the player at this desktop may move now.
+export function myTurn(match: Match): boolean {
+  return match.ending === null && match.turn === match.me && (match.online === null || match.online.opponentHere);
 }
 
 export function moveMarker(match: Match, by: number): Match {

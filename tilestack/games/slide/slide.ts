@@ -43,6 +43,7 @@ function onInput(puzzle: Puzzle, input: GameInput, context: GameContext): Puzzle
     if (input.kind === 'key' && input.key === 'escape') context.leave();
     return puzzle;
   }
+  if (input.kind === 'room') return puzzle;
   if (input.kind === 'key') {
     const direction = input.key === null ? undefined : directionOfKey[input.key];
     return direction === undefined ? puzzle : moved(puzzle, slideToward(puzzle.grid, direction), context);

@@ -23,6 +23,7 @@ export function walkerGame(options: { mouse?: boolean; seen?: GameInput[] } = {}
       let { col, row } = state;
       for (const input of inputs) {
         options.seen?.push(input);
+        if (input.kind === 'room') continue;
         if (input.kind === 'click') {
           if (input.cell !== null) ({ col, row } = input.cell);
           continue;

@@ -1,11 +1,14 @@
-// A game context for tests: a board of the given size, a seeded random source, and a record of
-// the sounds played and of leaving.
+// A game context for tests: a board of the given size, a seeded random source, a room seat when
+// given one, and a record of the sounds played, the room messages sent and of leaving.
 
 import type { Board, GameContext } from '../game.ts';
+import type { RoomSeat } from '../room/room_client.ts';
 import { randomSource } from '../random.ts';
 
 export interface FakeContext extends GameContext {
   readonly played: string[];
+  // What the game sent to the other players of its room.
+  readonly sent: unknown[];
   readonly left: boolean;
 }
 
@@ -30,13 +33,15 @@ export function fakeBoard(cols: number, rows: number): Board {
   };
 }
 
-export function fakeContext(cols: number, rows: number, seed = 1, args: readonly string[] = []): FakeContext {
+export function fakeContext(cols: number, rows: number, seed = 1, args: readonly string[] = [], seat: RoomSeat | null = null): FakeContext {
   const random = seededRandom(seed);
   const played: string[] = [];
+  const sent: unknown[] = [];
   let left = false;
   return {
     board: fakeBoard(cols, rows),
     args,
+    room: seat === null ? null : { seat, send: (data) => sent.push(data) },
     tick: 0,
     random,
     play: (sound) => played.push(sound),
@@ -44,6 +49,7 @@ export function fakeContext(cols: number, rows: number, seed = 1, args: readonly
       left = true;
     },
     played,
+    sent,
     get left() {
       return left;
     },
