@@ -6,7 +6,7 @@ Column {
     id: sheet
     property var controls: []
     spacing: 6
-    Text {
+    StaticText {
         text: "Controls"
         font.capitalization: Font.AllUppercase
         font.pixelSize: Theme.captionSize
@@ -25,7 +25,7 @@ Column {
                 radius: 5
                 color: Theme.keyCap
                 border.color: Theme.divider
-                Text {
+                StaticText {
                     id: keys
                     anchors.centerIn: parent
                     text: hint.modelData.keys
@@ -34,7 +34,7 @@ Column {
                     color: Theme.primaryText
                 }
             }
-            Text {
+            StaticText {
                 anchors.verticalCenter: parent.verticalCenter
                 text: hint.modelData.action
                 font.pixelSize: Theme.bodySize

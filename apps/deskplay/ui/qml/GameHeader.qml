@@ -20,19 +20,19 @@ Row {
     }
     Column {
         anchors.verticalCenter: parent.verticalCenter
-        Text {
+        StaticText {
             visible: header.captionFirst
             text: header.caption
             font.pixelSize: Theme.captionSize
             color: Theme.secondaryText
         }
-        Text {
+        StaticText {
             text: header.game.name
             font.pixelSize: Theme.titleSize
             font.bold: true
             color: Theme.primaryText
         }
-        Text {
+        StaticText {
             visible: !header.captionFirst
             text: header.caption
             font.pixelSize: Theme.captionSize

@@ -87,7 +87,7 @@ Item {
                         required property var modelData
                         width: sections.width
                         spacing: 10
-                        Text {
+                        StaticText {
                             text: section.modelData.caption
                             font.pixelSize: Theme.captionSize
                             font.bold: true
@@ -116,7 +116,7 @@ Item {
             }
         }
 
-        Text {
+        StaticText {
             visible: text !== ""
             width: parent.width
             text: view.library.refreshError

@@ -89,7 +89,7 @@ Item {
             }
         }
 
-        Text {
+        StaticText {
             visible: text !== ""
             x: Theme.margin
             width: parent.width - 2 * Theme.margin

@@ -17,7 +17,7 @@ Item {
         y: 12
         width: view.width - 2 * Theme.margin
         spacing: 10
-        Text {
+        StaticText {
             text: "How do you want to play?"
             font.pixelSize: Theme.titleSize
             font.bold: true

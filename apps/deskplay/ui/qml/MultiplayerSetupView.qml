@@ -67,14 +67,14 @@ Item {
                 visible: view.setup.mode === "Host"
                 width: parent.width
                 spacing: 6
-                Text {
+                StaticText {
                     text: view.setup.codeCaption
                     font.pixelSize: Theme.captionSize
                     color: Theme.secondaryText
                 }
                 Row {
                     spacing: 8
-                    Text {
+                    StaticText {
                         text: view.setup.hostCode
                         font.pixelSize: 20
                         font.family: "DejaVu Sans Mono"
@@ -102,14 +102,14 @@ Item {
                     onTextEdited: view.setup.joinCode = text
                     Accessible.name: "word-word-00"
                 }
-                Text {
+                StaticText {
                     text: view.setup.codeCaption
                     font.pixelSize: Theme.captionSize
                     color: Theme.secondaryText
                 }
             }
 
-            Text {
+            StaticText {
                 width: parent.width
                 text: view.setup.note
                 wrapMode: Text.Wrap
@@ -136,13 +136,13 @@ Item {
                 visible: view.setup.signInPending
                 width: parent.width
                 spacing: 8
-                Text {
+                StaticText {
                     text: "Finish signing in in your browser"
                     font.pixelSize: Theme.bodySize
                     font.bold: true
                     color: Theme.primaryText
                 }
-                Text {
+                StaticText {
                     width: parent.width
                     text: "Deskplay will return here automatically after Patreon."
                     wrapMode: Text.Wrap
@@ -166,13 +166,13 @@ Item {
                 visible: !view.setup.signInPending
                 width: parent.width
                 spacing: 8
-                Text {
+                StaticText {
                     text: "Sign in to play online"
                     font.pixelSize: Theme.bodySize
                     font.bold: true
                     color: Theme.primaryText
                 }
-                Text {
+                StaticText {
                     width: parent.width
                     text: "Rooms on the hosted server need a Patreon account, so the other players see a real name at the table."
                     wrapMode: Text.Wrap
@@ -187,7 +187,7 @@ Item {
                 }
             }
 
-            Text {
+            StaticText {
                 visible: text !== ""
                 width: parent.width
                 text: view.setup.accountError
@@ -195,7 +195,7 @@ Item {
                 font.pixelSize: Theme.captionSize
                 color: Theme.warning
             }
-            Text {
+            StaticText {
                 width: parent.width
                 text: "Running your own room server? Set it under Settings › Multiplayer and no account is needed."
                 wrapMode: Text.Wrap
