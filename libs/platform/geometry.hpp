@@ -26,6 +26,8 @@ struct Rect {
   double minY() const { return origin.y; }
   double maxX() const { return origin.x + size.width; }
   double maxY() const { return origin.y + size.height; }
+  double midX() const { return origin.x + size.width / 2; }
+  double midY() const { return origin.y + size.height / 2; }
   // Half-open, as the window system tests containment: the far edges are outside.
   bool contains(Point point) const {
     return point.x >= minX() && point.x < maxX() && point.y >= minY() && point.y < maxY();

@@ -37,8 +37,8 @@ fs::path workspaceSource() {
   return TILESTACK_SOURCE;
 }
 
-PlayedDesktop::PlayedDesktop(fs::path executable)
-    : executable_(std::move(executable)), temporary_(scratch_ / "tmp") {
+PlayedDesktop::PlayedDesktop(fs::path executable, Interface interface)
+    : executable_(std::move(executable)), interface_(interface), temporary_(scratch_ / "tmp") {
   fs::create_directories(temporary_);
   // The person's own Desktop, which every game must leave as it found it.
   writeFile(desktop() / "notes.txt", "groceries: eggs, rice\n");
@@ -67,19 +67,22 @@ std::vector<std::string> PlayedDesktop::environment() const {
   return entries;
 }
 
-bool PlayedDesktop::start(const std::vector<std::string>& more) {
+bool PlayedDesktop::start(const std::vector<std::string>& more,
+                          const std::function<void()>& beforeDeskplay) {
   if (!simdesk_.start()) {
     failure = "simdesk did not start";
     return false;
   }
+  if (beforeDeskplay) beforeDeskplay();
   return startDeskplay(more);
 }
 
 bool PlayedDesktop::startDeskplay(const std::vector<std::string>& more) {
   std::vector<std::string> entries = environment();
   entries.insert(entries.end(), more.begin(), more.end());
-  instance_ = std::make_unique<ChildProcess>(
-      std::vector<std::string>{executable_.string(), "--headless"}, entries);
+  std::vector<std::string> command{executable_.string()};
+  if (interface_ == Interface::headless) command.push_back("--headless");
+  instance_ = std::make_unique<ChildProcess>(command, entries);
   const std::optional<std::string> ready = instance_->readLine(std::chrono::seconds(60));
   if (!ready || !ready->starts_with("DESKPLAY_READY ")) {
     failure = "Deskplay did not start: " + instance_->readStderr();

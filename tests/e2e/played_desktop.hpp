@@ -27,15 +27,20 @@ struct DesktopIcon {
 };
 
 // A person's session for a whole game: simdesk with a home whose Desktop holds a few items of
-// the person's own, and a headless Deskplay on it, started from the bundle `executable`.
+// the person's own, and Deskplay on it, started from the bundle `executable`: headless, driven
+// by its command line, or in the menu bar, driven through its popover.
 class PlayedDesktop {
  public:
-  explicit PlayedDesktop(std::filesystem::path executable);
+  enum class Interface { headless, menuBar };
+
+  explicit PlayedDesktop(std::filesystem::path executable,
+                         Interface interface = Interface::headless);
   ~PlayedDesktop();
 
-  // Starts simdesk and Deskplay; false (with the reason in `failure`) when either did not
-  // come up.
-  bool start(const std::vector<std::string>& environment = {});
+  // Starts simdesk, runs `beforeDeskplay` when given, and starts Deskplay; false (with the
+  // reason in `failure`) when either did not come up.
+  bool start(const std::vector<std::string>& environment = {},
+             const std::function<void()>& beforeDeskplay = {});
   // Ends Deskplay with `signal` and waits for it: its exit status, or 128 + the signal.
   // What it started is left as it is.
   int stopDeskplay(int signal);
@@ -45,6 +50,7 @@ class PlayedDesktop {
   std::string failure;
 
   SimdeskSession& simdesk() { return simdesk_; }
+  const SimdeskSession& simdesk() const { return simdesk_; }
   std::filesystem::path home() const { return simdesk_.home(); }
   std::filesystem::path desktop() const { return simdesk_.desktop(); }
   std::filesystem::path gameLog() const { return temporary_ / "deskplay-game.log"; }
@@ -80,6 +86,7 @@ class PlayedDesktop {
   bool startDeskplay(const std::vector<std::string>& environment);
 
   std::filesystem::path executable_;
+  Interface interface_;
   SimdeskSession simdesk_;
   TempDir scratch_;
   std::filesystem::path temporary_;

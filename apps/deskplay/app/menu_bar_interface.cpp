@@ -39,6 +39,12 @@ MenuBarInterface::MenuBarInterface(AppServices& services, const PopoverScreens& 
       ui::MenuBarPopoverPorts{services.statusItems(), services.windows(), services.eventTaps(),
                               services.notifications(), services.timers(), services.clock()},
       std::move(scene), *host_);
+  // Each opening checks keyboard access again, so the permission banner goes once the person
+  // granted it, and the tap is installed then.
+  QObject::connect(host_.get(), &ui::QuickPopoverHost::shownChanged, &screensOwner_,
+                   [&keyTap = services.keyTap()](bool shown) {
+                     if (shown) keyTap.start();
+                   });
 }
 
 }  // namespace deskplay::app

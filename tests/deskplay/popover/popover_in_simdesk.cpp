@@ -4,8 +4,6 @@
 #include <QQmlComponent>
 #include <QTest>
 #include <filesystem>
-#include <regex>
-#include <sstream>
 
 namespace deskplay::testing {
 
@@ -67,22 +65,7 @@ bool PopoverInSimdesk::move(platform::Point to) {
 }
 
 std::optional<ListedWindow> PopoverInSimdesk::panel() {
-  const Completed listed = session_.ctl({"windows"});
-  static const std::regex line(
-      R"(\d+ .* layer -?\d+ at (-?[\d.]+),(-?[\d.]+) ([\d.]+)x([\d.]+) "Deskplay" content alpha ([\d.]+)( key)?)");
-  std::istringstream lines(listed.output);
-  for (std::string text; std::getline(lines, text);) {
-    std::smatch found;
-    if (!std::regex_search(text, found, line)) continue;
-    ListedWindow window;
-    window.title = "Deskplay";
-    window.bounds = {{std::stod(found[1]), std::stod(found[2])},
-                     {std::stod(found[3]), std::stod(found[4])}};
-    window.alpha = std::stod(found[5]);
-    window.key = found[6].matched;
-    return window;
-  }
-  return std::nullopt;
+  return listedContentWindow(session_, "Deskplay");
 }
 
 bool PopoverInSimdesk::waitFor(const std::function<bool()>& condition) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "listed_windows.hpp"
 #include "platform/linux/system_clock.hpp"
 #include "platform/qt/qt_main_loop_timers.hpp"
 #include "platform/sim/sim_distributed_notifications.hpp"
@@ -19,14 +20,6 @@
 #include "ui/menubar/menu_bar_popover.hpp"
 
 namespace deskplay::testing {
-
-// A window as `simdeskctl windows` lists it (bounds with the top-left origin).
-struct ListedWindow {
-  std::string title;
-  platform::Rect bounds;
-  double alpha = 1;
-  bool key = false;
-};
 
 // The QML stand-in for the screens in a popover of this process, in a private simdesk: the
 // person's clicks and moves go through simdesk, and what simdesk shows is read back with

@@ -57,6 +57,12 @@ bool isShown(QAccessibleInterface& element) {
   return !element.state().invisible;
 }
 
+// Takes clicks. Qt Quick does not mark a disabled item's element disabled, so the item says.
+bool isEnabled(QAccessibleInterface& element) {
+  if (const auto* item = qobject_cast<QQuickItem*>(element.object())) return item->isEnabled();
+  return !element.state().disabled;
+}
+
 void collect(QAccessibleInterface& element, const QPoint& origin,
              std::vector<AccessibleNode>& into) {
   for (int i = 0; i < element.childCount(); ++i) {
@@ -71,7 +77,7 @@ void collect(QAccessibleInterface& element, const QPoint& origin,
     node.role = *role;
     node.title = child->text(QAccessible::Name).toStdString();
     node.value = child->text(QAccessible::Value).toStdString();
-    node.enabled = !child->state().disabled;
+    node.enabled = isEnabled(*child);
     const QRect rect = child->rect().translated(-origin);
     node.frame = {{static_cast<double>(rect.x()), static_cast<double>(rect.y())},
                   {static_cast<double>(rect.width()), static_cast<double>(rect.height())}};

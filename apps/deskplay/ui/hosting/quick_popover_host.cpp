@@ -89,6 +89,7 @@ void QuickPopoverHost::detach() {
 
 void QuickPopoverHost::setShown(bool shown) {
   shown_ = shown;
+  emit shownChanged(shown);
   if (shown) {
     if (std::exchange(changedWhileHidden_, false)) render();
     return;

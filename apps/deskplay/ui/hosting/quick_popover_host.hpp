@@ -57,6 +57,8 @@ class QuickPopoverHost final : public QObject, public PopoverContent {
  signals:
   // A frame went to the panel (not sent for a frame that changed nothing).
   void framePresented();
+  // The panel was shown or hidden.
+  void shownChanged(bool shown);
 
  private:
   void scheduleRender();
