@@ -101,8 +101,9 @@ class DesktopLook : public ::testing::Test {
     EXPECT_TRUE(back) << ::testing::PrintToString(left) << "\napplication log:\n"
                       << readFile(desk_.applicationLog());
     EXPECT_EQ(desk_.userEntries().size(), 3U);
-    EXPECT_FALSE(
-        fs::exists(desk_.home() / "Library/Application Support/Deskplay/desktop-snapshot.json"));
+    for (const char* file : {"desktop-snapshot.json", "desktop-changes"}) {
+      EXPECT_FALSE(fs::exists(desk_.home() / "Library/Application Support/Deskplay" / file));
+    }
   }
 
   PlayedDesktop desk_{builtBundle() / "Contents/MacOS/Deskplay"};
@@ -122,6 +123,13 @@ TEST_F(DesktopLook, ALookLeftByADeadDeskplayIsPutBackWhenItStartsAgain) {
   ASSERT_NO_FATAL_FAILURE(start("stay"));
   ASSERT_NO_FATAL_FAILURE(playUntilTheLookHasChanged());
   EXPECT_FALSE(differences(before_, desktopLook(desk_)).empty()) << "the game changed nothing";
+  // Glyphon noted what the game asked it to change, for the restore to put back.
+  const std::string journal =
+      readFile(desk_.home() / "Library/Application Support/Deskplay/desktop-changes");
+  for (const char* noted : {"glyphon\n", "finderPreferences\n", "showsItemInfo\n",
+                            "desktopPicture\n", "dockAutohide\n", "menuBarAutohide\n"}) {
+    EXPECT_NE(journal.find(noted), std::string::npos) << journal;
+  }
   EXPECT_EQ(desk_.stopDeskplay(SIGKILL), 128 + SIGKILL);
 
   ASSERT_TRUE(desk_.restartDeskplay(environment_)) << desk_.failure;

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "core/appearance/appearance_reading.hpp"
+#include "core/appearance/change_journal.hpp"
 #include "core/appearance/snapshot_file.hpp"
 
 namespace deskplay::core {
@@ -24,6 +25,10 @@ AppearanceKeeper::AppearanceKeeper(AppearanceServices services, std::filesystem:
       desktop_(std::move(desktop)),
       log_(std::move(log)) {}
 
+std::filesystem::path AppearanceKeeper::changeJournal() const {
+  return changeJournalFile(snapshotFile_);
+}
+
 void AppearanceKeeper::record() {
   const auto existing = readDesktopSnapshot(snapshotFile_);
   if (existing.ok() && existing.value()) {
@@ -41,10 +46,15 @@ void AppearanceKeeper::record() {
   if (const Status written = writeDesktopSnapshot(snapshotFile_, appearance); !written.ok()) {
     log_.write("appearance: the snapshot could not be written: " + written.message());
     unwritten_ = std::move(appearance);
+    return;
+  }
+  // Without a journal every setting that differs is put back, the user's own changes too.
+  if (const Status started = startChangeJournal(changeJournal()); !started.ok()) {
+    log_.write("appearance: no journal of the game's changes: " + started.message());
   }
 }
 
-void AppearanceKeeper::putBack(bool filesRestored, const TouchedSettings& touched) {
+void AppearanceKeeper::putBack(bool filesRestored) {
   std::optional<DesktopAppearance> before = unwritten_;
   const auto stored = readDesktopSnapshot(snapshotFile_);
   if (!stored.ok()) {
@@ -57,7 +67,8 @@ void AppearanceKeeper::putBack(bool filesRestored, const TouchedSettings& touche
   }
   if (!before) return;
 
-  const AppearanceRestore restore = putBackDesktopAppearance(services_, *before, desktop_, touched);
+  const AppearanceRestore restore =
+      putBackDesktopAppearance(services_, *before, desktop_, readChangeJournal(changeJournal()));
   if (!restore.putBack.empty()) log_.write("appearance: put back " + joined(restore.putBack));
   if (!restore.problems.empty()) {
     log_.write("appearance: not put back: " + joined(restore.problems));
@@ -65,8 +76,10 @@ void AppearanceKeeper::putBack(bool filesRestored, const TouchedSettings& touche
   }
   if (!filesRestored) return;
   unwritten_.reset();
-  if (const Status removed = removeDesktopSnapshot(snapshotFile_); !removed.ok()) {
-    log_.write("appearance: " + removed.message());
+  for (const auto& file : {snapshotFile_, changeJournal()}) {
+    if (const Status removed = removeSnapshotFile(file); !removed.ok()) {
+      log_.write("appearance: " + removed.message());
+    }
   }
 }
 

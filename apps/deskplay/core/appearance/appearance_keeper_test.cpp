@@ -106,7 +106,8 @@ TEST_F(AppearanceKeeperTest, AnUnreadableSnapshotFoundWhenRecordingMakesWayForAN
   const auto recorded = readDesktopSnapshot(snapshot());
   ASSERT_TRUE(recorded.ok()) << recorded.message();
   EXPECT_TRUE(recorded.value());
-  EXPECT_EQ(supportFolder().size(), 2U);
+  // The new snapshot, its journal and the one kept aside.
+  EXPECT_EQ(supportFolder().size(), 3U);
 }
 
 TEST_F(AppearanceKeeperTest, ALookThatCouldNotBeWrittenIsStillPutBackByThisRun) {
@@ -124,6 +125,37 @@ TEST_F(AppearanceKeeperTest, NoSnapshotPutsNothingBack) {
   keeper_.putBack(true);
   EXPECT_TRUE(mac_.changes.empty());
   EXPECT_EQ(mac_.iconSize, 128);
+}
+
+TEST_F(AppearanceKeeperTest, TheUsersOwnChangeToWhatTheGameNeverAskedForIsKept) {
+  keeper_.record();
+  EXPECT_EQ(fs::file_size(keeper_.changeJournal()), 0U);
+  // The icon controller's notes: the game asked for the icon size only.
+  testing::writeFile(keeper_.changeJournal(), "glyphon\niconSize\n");
+  mac_.iconSize = 128;
+  mac_.picture = "/Users/ada/beach.png";
+  mac_.positions["notes.txt"] = {5, 5};
+
+  keeper_.putBack(true);
+  EXPECT_EQ(mac_.iconSize, 64);
+  EXPECT_EQ(mac_.picture, "/Users/ada/beach.png");
+  EXPECT_EQ(mac_.positions.at("notes.txt"), std::make_pair(std::int64_t{1380}, std::int64_t{60}));
+  EXPECT_FALSE(fs::exists(keeper_.changeJournal()));
+}
+
+TEST_F(AppearanceKeeperTest, AJournalWithoutKeptNotesPutsBackEverythingThatDiffers) {
+  keeper_.record();
+  testing::writeFile(keeper_.changeJournal(), "iconSize\n");
+  mac_.picture = "/games/board.png";
+  keeper_.putBack(true);
+  EXPECT_EQ(mac_.picture, "/Library/Desktop Pictures/Sky.heic");
+}
+
+TEST_F(AppearanceKeeperTest, AnEarlierSessionsJournalGoesOnWithItsSnapshot) {
+  keeper_.record();
+  testing::writeFile(keeper_.changeJournal(), "glyphon\ndockAutohide\n");
+  keeper_.record();
+  EXPECT_EQ(testing::readFile(keeper_.changeJournal()), "glyphon\ndockAutohide\n");
 }
 
 }  // namespace

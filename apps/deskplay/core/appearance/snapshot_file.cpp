@@ -70,7 +70,7 @@ Result<std::filesystem::path> keepSnapshotAside(const std::filesystem::path& fil
   return Error{"rename " + file.string() + ": every name to keep it under is taken"};
 }
 
-Status removeDesktopSnapshot(const std::filesystem::path& file) {
+Status removeSnapshotFile(const std::filesystem::path& file) {
   if (::unlink(file.c_str()) != 0 && errno != ENOENT) {
     return Error{errnoMessage("remove " + file.string(), errno)};
   }

@@ -28,7 +28,7 @@ Result<std::optional<DesktopAppearance>> readDesktopSnapshot(const std::filesyst
 Result<std::filesystem::path> keepSnapshotAside(const std::filesystem::path& file,
                                                 const platform::Clock& clock);
 
-// Removes the snapshot; no snapshot is no error.
-Status removeDesktopSnapshot(const std::filesystem::path& file);
+// Removes the snapshot, or the journal beside it; none is no error.
+Status removeSnapshotFile(const std::filesystem::path& file);
 
 }  // namespace deskplay::core

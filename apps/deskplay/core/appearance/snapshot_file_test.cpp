@@ -62,9 +62,9 @@ TEST_F(SnapshotFileTest, NoSnapshotIsNothingAndRemovingNoneIsNoError) {
   const auto read = readDesktopSnapshot(file_);
   ASSERT_TRUE(read.ok()) << read.message();
   EXPECT_FALSE(read.value());
-  EXPECT_TRUE(removeDesktopSnapshot(file_).ok());
+  EXPECT_TRUE(removeSnapshotFile(file_).ok());
   ASSERT_TRUE(writeDesktopSnapshot(file_, look()).ok());
-  EXPECT_TRUE(removeDesktopSnapshot(file_).ok());
+  EXPECT_TRUE(removeSnapshotFile(file_).ok());
   EXPECT_FALSE(fs::exists(file_));
 }
 

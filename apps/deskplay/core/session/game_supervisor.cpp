@@ -150,6 +150,7 @@ void GameSupervisor::play(const Game& game, const std::vector<std::string>& args
   if (sessionToken_) settings.sessionToken = sessionToken_();
   settings.dataDir = resolvedDataDirPath(services_.preferences, paths_);
   settings.gameServerToken = readGameServerToken(gameServerTokenFile(launch));
+  settings.desktopChangesPath = appearance_.changeJournal();
 
   QProcessEnvironment environment = environment_;
   const std::optional<std::string> inheritedPath =
