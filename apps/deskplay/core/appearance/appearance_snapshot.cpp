@@ -87,7 +87,8 @@ Result<std::optional<FinderPreference>> preferenceFrom(const std::string& key, c
   if (value.is_null()) return std::optional<FinderPreference>();
   const Error wrong = damaged("has a Finder preference " + key + " of no known type");
   if (!value.is_object() || value.size() != 1) return wrong;
-  const auto& [type, stored] = *value.items().begin();
+  const std::string& type = value.begin().key();
+  const json& stored = value.begin().value();
   if (type == "boolean" && stored.is_boolean()) {
     return std::optional<FinderPreference>(stored.get<bool>());
   }
