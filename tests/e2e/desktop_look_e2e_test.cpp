@@ -49,7 +49,7 @@ class DesktopLook : public ::testing::Test {
  protected:
   // Deskplay on simdesk with the look-changing game among the user's games, ending as `end`
   // says, and the user's icons placed by hand where no arrangement would put them.
-  void start(const std::string& end) {
+  void start(const std::string& end, const std::vector<std::string>& more = {}) {
     const fs::path games = desk_.home() / "Library/Application Support/Deskplay/games/look";
     fs::create_directories(games);
     for (const char* file : {"look.mjs", "manifest.json", "package.json"}) {
@@ -57,26 +57,28 @@ class DesktopLook : public ::testing::Test {
     }
     environment_ = {"LOOK_GAME_END=" + end,
                     "FRONDEL_LOG_FILE=" + (desk_.home() / "frondel.log").string()};
+    environment_.insert(environment_.end(), more.begin(), more.end());
     ASSERT_TRUE(desk_.start(environment_)) << desk_.failure;
     ASSERT_TRUE(eventually([&] {
       const json listed = desk_.status()["games"];
       return std::find(listed.begin(), listed.end(), "look") != listed.end();
     })) << desk_.status().dump();
 
-    writeFile(desk_.home() / "place.applescript",
-              "tell application \"Finder\"\n"
-              "set desktop position of item \"notes.txt\" of desktop to {300, 420}\n"
-              "set desktop position of item \"todo.md\" of desktop to {710, 260}\n"
-              "set desktop position of item \"Projects\" of desktop to {520, 640}\n"
-              "end tell");
     const Completed placed =
-        desk_.simdesk().ctl({"script", (desk_.home() / "place.applescript").string()});
+        desk_.simdesk().ctl({"script", "-"},
+                            "tell application \"Finder\"\n"
+                            "set desktop position of item \"notes.txt\" of desktop to {300, 420}\n"
+                            "set desktop position of item \"todo.md\" of desktop to {710, 260}\n"
+                            "set desktop position of item \"Projects\" of desktop to {520, 640}\n"
+                            "end tell");
     ASSERT_EQ(placed.status, 0) << placed.errors;
     before_ = desktopLook(desk_);
     ASSERT_EQ(before_["positions"].size(), 3U) << before_.dump();
   }
 
-  void playUntilTheLookHasChanged() {
+  void playUntilTheLookHasChanged(const std::vector<std::string>& changes = {
+                                      "restart_finder", "desktop_labels", "background_set_path",
+                                      "ui_setup"}) {
     const Completed started = desk_.deskplay({"play", "look"});
     ASSERT_EQ(started.status, 0) << started.errors;
     ASSERT_TRUE(
@@ -84,17 +86,17 @@ class DesktopLook : public ::testing::Test {
                    std::chrono::seconds(60)))
         << "the game did not change the look; game log:\n"
         << desk_.gameLogText();
-    for (const char* change :
-         {"restart_finder ok", "desktop_labels ok", "background_set_path ok", "ui_setup ok"}) {
-      EXPECT_NE(desk_.gameLogText().find(change), std::string::npos) << desk_.gameLogText();
+    for (const std::string& change : changes) {
+      EXPECT_NE(desk_.gameLogText().find(change + " ok"), std::string::npos) << desk_.gameLogText();
     }
   }
 
-  void expectTheLookAsBefore() {
+  // The look is `expected`, by default the one from before the game.
+  void expectTheLookAsBefore(const std::optional<json>& expected = std::nullopt) {
     std::vector<std::string> left;
     const bool back = eventually(
         [&] {
-          left = differences(before_, desktopLook(desk_));
+          left = differences(expected.value_or(before_), desktopLook(desk_));
           return left.empty();
         },
         std::chrono::seconds(60));
@@ -135,6 +137,25 @@ TEST_F(DesktopLook, ALookLeftByADeadDeskplayIsPutBackWhenItStartsAgain) {
   ASSERT_TRUE(desk_.restartDeskplay(environment_)) << desk_.failure;
   expectTheLookAsBefore();
   EXPECT_FALSE(desk_.enginePid()) << "the game of the dead Deskplay still runs";
+}
+
+TEST_F(DesktopLook, WhatTheUserChangedDuringTheGameAndTheGameNeverTouchedStays) {
+  ASSERT_NO_FATAL_FAILURE(start("stay", {"LOOK_GAME_CHANGES=background_set_path"}));
+  ASSERT_NO_FATAL_FAILURE(playUntilTheLookHasChanged({"background_set_path"}));
+  // Meanwhile the user hides the Dock, which the game never asked for.
+  const Completed hidden = desk_.simdesk().ctl(
+      {"script", "-"},
+      "tell application \"System Events\" to set the dock preferences's autohide to true");
+  ASSERT_EQ(hidden.status, 0) << hidden.errors;
+  const std::optional<pid_t> engine = desk_.enginePid();
+  ASSERT_TRUE(engine);
+  ASSERT_EQ(::kill(*engine, SIGKILL), 0);
+  ASSERT_TRUE(eventually([&] { return desk_.status().value("session", "") == "needsAttention"; }))
+      << desk_.status().dump();
+
+  json expected = before_;
+  expected["dockAutohide"] = true;
+  expectTheLookAsBefore(expected);
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 // A test game that changes how the desktop looks through Glyphon, exactly as a game does:
 // Finder's stored and shown icon view settings (with a Finder restart), item info, the
-// desktop picture, and the Dock and the menu bar. Then, as LOOK_GAME_END says, it dies at
-// once by SIGKILL ("crash", the default) or stays until it is ended ("stay").
+// desktop picture, and the Dock and the menu bar; LOOK_GAME_CHANGES, a comma-separated list of
+// command types, narrows that down. Then, as LOOK_GAME_END says, it dies at once by SIGKILL
+// ("crash", the default) or stays until it is ended ("stay").
 import { spawn } from 'node:child_process';
 import { createInterface } from 'node:readline';
 
@@ -32,7 +33,8 @@ const changes = [
   { type: 'background_set_path', path: `${process.env.HOME}/Pictures/board.png` },
   { type: 'ui_setup', value: 'true' },
 ];
-for (const change of changes) {
+const wanted = process.env.LOOK_GAME_CHANGES?.split(',');
+for (const change of changes.filter((each) => !wanted || wanted.includes(each.type))) {
   const answer = await send(change);
   console.log(`${change.type} ${answer.ok ? 'ok' : `failed: ${answer.error}`}`);
 }
