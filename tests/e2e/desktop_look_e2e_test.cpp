@@ -104,7 +104,7 @@ class DesktopLook : public ::testing::Test {
                       << readFile(desk_.applicationLog());
     EXPECT_EQ(desk_.userEntries().size(), 3U);
     for (const char* file : {"desktop-snapshot.json", "desktop-changes"}) {
-      EXPECT_FALSE(fs::exists(desk_.home() / "Library/Application Support/Deskplay" / file));
+      EXPECT_FALSE(fs::exists(desk_.home() / "Library/Application Support/Deskplay/look" / file));
     }
   }
 
@@ -127,7 +127,7 @@ TEST_F(DesktopLook, ALookLeftByADeadDeskplayIsPutBackWhenItStartsAgain) {
   EXPECT_FALSE(differences(before_, desktopLook(desk_)).empty()) << "the game changed nothing";
   // Glyphon noted what the game asked it to change, for the restore to put back.
   const std::string journal =
-      readFile(desk_.home() / "Library/Application Support/Deskplay/desktop-changes");
+      readFile(desk_.home() / "Library/Application Support/Deskplay/look/desktop-changes");
   for (const char* noted : {"glyphon\n", "finderPreferences\n", "showsItemInfo\n",
                             "desktopPicture\n", "dockAutohide\n", "menuBarAutohide\n"}) {
     EXPECT_NE(journal.find(noted), std::string::npos) << journal;

@@ -28,7 +28,7 @@ constexpr int kAsideAttempts = 100;
 }  // namespace
 
 std::filesystem::path desktopSnapshotFile(const AppPaths& paths) {
-  return paths.home / "Library" / "Application Support" / "Deskplay" / "desktop-snapshot.json";
+  return paths.desktopLookFolder() / "desktop-snapshot.json";
 }
 
 Status writeDesktopSnapshot(const std::filesystem::path& file,

@@ -10,8 +10,8 @@
 
 namespace deskplay::core {
 
-// The snapshot of the desktop's look taken before a game: in the application-support folder,
-// so that it outlives a crash of the application and a reboot.
+// The snapshot of the desktop's look taken before a game: in a folder of its own in the
+// application-support folder, so that it outlives a crash of the application and a reboot.
 std::filesystem::path desktopSnapshotFile(const AppPaths& paths);
 
 // Replaces the snapshot durably (written whole, synced, renamed into place, folder synced),

@@ -39,7 +39,8 @@ class SnapshotFileTest : public ::testing::Test {
 };
 
 TEST_F(SnapshotFileTest, LivesInTheApplicationSupportFolder) {
-  EXPECT_EQ(file_, home_.path() / "Library/Application Support/Deskplay/desktop-snapshot.json");
+  EXPECT_EQ(file_,
+            home_.path() / "Library/Application Support/Deskplay/look/desktop-snapshot.json");
 }
 
 TEST_F(SnapshotFileTest, IsWrittenPrivatelyIntoAFolderMadeForItAndReadBack) {
