@@ -25,11 +25,15 @@ class Glyphon : public ::testing::Test {
 
   virtual std::vector<std::string> simdeskArguments() const { return {}; }
 
+  // More variables for the next start.
+  std::vector<std::string> extraEnvironment;
+
   std::vector<std::string> environment() const {
     std::vector<std::string> variables = session.environment();
     variables.push_back("DESKPLAY_SIM_TOOLS=" + simToolsFolder().string());
     variables.push_back("FRONDEL_LOG_FILE=" + logFile.string());
     variables.push_back("XDG_CONFIG_HOME=" + (session.home() / ".config").string());
+    variables.insert(variables.end(), extraEnvironment.begin(), extraEnvironment.end());
     return variables;
   }
 

@@ -361,5 +361,27 @@ TEST_F(Glyphon, TemplateCopiesCarryTheirCustomIconOntoTheScreen) {
   EXPECT_LT(centre.blue(), 60) << centre.name().toStdString();
 }
 
+// Each setting a command changes is noted before it is made; reads are not.
+TEST_F(Glyphon, NotesTheSettingsItChangesInTheJournalItIsGiven) {
+  const std::filesystem::path journal = session.home() / "desktop-changes";
+  writeFile(journal, "");
+  extraEnvironment = {"FRONDEL_DESKTOP_CHANGES_PATH=" + journal.string()};
+  startServing();
+  EXPECT_TRUE(askPastScriptErrors(R"({"id":"1","type":"icon_size_set","value":"72"})")["ok"]);
+  EXPECT_TRUE(ask(R"({"id":"2","type":"desktop_labels","value":"status"})")["ok"]);
+  EXPECT_TRUE(ask(R"({"id":"3","type":"desktop_labels","value":"false"})")["ok"]);
+  EXPECT_TRUE(ask(R"({"id":"4","type":"background_get"})")["ok"]);
+  EXPECT_TRUE(ask(R"({"id":"5","type":"ui_setup","value":"true"})")["ok"]);
+  EXPECT_EQ(readFile(journal), "glyphon\niconSize\nshowsItemInfo\ndockAutohide\nmenuBarAutohide\n");
+}
+
+TEST_F(Glyphon, MakesNoJournalWhereThereIsNone) {
+  const std::filesystem::path journal = session.home() / "desktop-changes";
+  extraEnvironment = {"FRONDEL_DESKTOP_CHANGES_PATH=" + journal.string()};
+  startServing();
+  EXPECT_TRUE(ask(R"({"id":"5","type":"ui_setup","value":"true"})")["ok"]);
+  EXPECT_FALSE(std::filesystem::exists(journal));
+}
+
 }  // namespace
 }  // namespace deskplay::testing

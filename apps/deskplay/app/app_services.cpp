@@ -39,8 +39,9 @@ AppServices::AppServices(std::filesystem::path bundle, QProcessEnvironment envir
   dataFolder_ = std::make_unique<core::DataFolder>(paths_, preferences_, workspace_);
   catalog_ =
       std::make_unique<core::CatalogStore>(paths_, preferences_, clock_, tools_, environment);
-  core::GameSupervisor::Services services{
-      preferences_, workspace_, clock_, {windows_, scripts_, clock_, timers_}, inputSocket_};
+  core::GameSupervisor::Services services{preferences_, workspace_,
+                                          clock_,       {windows_, scripts_, clock_, timers_},
+                                          inputSocket_, accessibility_};
   account_ = std::make_unique<core::AccountStore>(
       core::AccountStore::Services{keychain_, preferences_, workspace_});
   serverConfig_ = std::make_unique<core::ServerConfig>(preferences_);

@@ -45,11 +45,12 @@ GlyphonServices::GlyphonServices(int outputFd, std::filesystem::path logFile)
       desktop_(FinderServices{scripts_, log_, preferences_, clock_, toolPaths(),
                               finderPreferencesFile(homeFolder())},
                FileIconServices{workspace_, repaintQueue_, scripts_, output_, log_}),
+      journalledDesktop_(desktop_, desktopChangeJournalFromEnvironment()),
       covers_(windows_, log_),
       sessionStatus_(windows_),
       synthDrag_({geometry_, pointer_, eventTaps_, log_}),
       stage_({motion_, geometry_, synthDrag_, covers_, sessionStatus_}),
-      dispatcher_({output_, log_, scripts_, desktop_, stage_}) {}
+      dispatcher_({output_, log_, scripts_, journalledDesktop_, stage_}) {}
 
 GlyphonServices::~GlyphonServices() = default;
 

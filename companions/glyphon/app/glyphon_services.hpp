@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "app/journalled_desktop_commands.hpp"
 #include "app/wired_desktop_commands.hpp"
 #include "app/wired_stage_commands.hpp"
 #include "covers/cover_windows.hpp"
@@ -67,6 +68,7 @@ class GlyphonServices {
   MotionCommands motion_;
   SerialQueue repaintQueue_;
   WiredDesktopCommands desktop_;
+  JournalledDesktopCommands journalledDesktop_;
   CoverWindows covers_;
   SessionStatusSurface sessionStatus_;
   SynthDragCommand synthDrag_;

@@ -1,9 +1,8 @@
 #include "engine_fixture.hpp"
 
-#include <QTest>
-
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QTest>
 #include <QThread>
 #include <algorithm>
 #include <sstream>
@@ -70,7 +69,7 @@ QProcessEnvironment EngineFixture::environment(
 std::unique_ptr<core::GameSupervisor> EngineFixture::makeSupervisor(
     const QProcessEnvironment& environment, core::GameSupervisor::SessionTokenSource token) {
   core::GameSupervisor::Services services{
-      preferences, workspace, clock, {windows, scripts, clock, timers}, inputSocket};
+      preferences, workspace, clock, {windows, scripts, clock, timers}, inputSocket, accessibility};
   return std::make_unique<core::GameSupervisor>(paths_, services,
                                                 platform::simulatedToolPaths(root_ / "sim-tools"),
                                                 environment, std::move(token));

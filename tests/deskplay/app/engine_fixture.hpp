@@ -11,9 +11,10 @@
 
 #include "core/basics/app_paths.hpp"
 #include "core/catalog/game.hpp"
+#include "core/input/input_socket.hpp"
 #include "core/session/game_supervisor.hpp"
 #include "core/session/owned_main_loop_timers.hpp"
-#include "core/input/input_socket.hpp"
+#include "platform/testing/fake_accessibility.hpp"
 #include "platform/testing/fake_clock.hpp"
 #include "platform/testing/fake_preferences.hpp"
 #include "platform/testing/fake_script_host.hpp"
@@ -66,6 +67,7 @@ class EngineFixture {
   platform::testing::FakeWorkspace workspace;
   platform::testing::FakeWindows windows;
   platform::testing::FakeScriptHost scripts;
+  platform::testing::FakeAccessibility accessibility;
   platform::testing::FakeClock clock;
   // After the fakes, so that a goodbye still pending goes before the windows it holds.
   core::OwnedMainLoopTimers timers;

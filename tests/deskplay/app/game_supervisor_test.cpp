@@ -316,11 +316,9 @@ TEST(GameSupervisorRefusal, StartsThatCannotProceedLeaveTheDesktopAlone) {
   writeFile(fixture.desktop() / "a.txt", "a");
   core::InputSocket closedSocket;
   core::GameSupervisor::Services services{
-      fixture.preferences,
-      fixture.workspace,
-      fixture.clock,
-      {fixture.windows, fixture.scripts, fixture.clock, fixture.timers},
-      closedSocket};
+      fixture.preferences, fixture.workspace,
+      fixture.clock,       {fixture.windows, fixture.scripts, fixture.clock, fixture.timers},
+      closedSocket,        fixture.accessibility};
   core::GameSupervisor supervisor(fixture.paths(), services,
                                   platform::simulatedToolPaths("/nowhere"), fixture.environment());
   supervisor.play(fixture.game(), {});

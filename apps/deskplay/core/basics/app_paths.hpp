@@ -24,6 +24,10 @@ struct AppPaths {
   std::filesystem::path userGamesFolder() const {
     return home / "Library" / "Application Support" / "Deskplay" / "games";
   }
+  // The desktop's look recorded before a game, until it has been put back.
+  std::filesystem::path desktopLookFolder() const {
+    return home / "Library" / "Application Support" / "Deskplay" / "look";
+  }
 
   std::filesystem::path resources() const { return bundle / "Contents" / "Resources"; }
   std::filesystem::path resourceGamesFolder() const { return resources() / "games"; }

@@ -21,6 +21,7 @@ std::map<std::string, std::string> engineEnvironment(
       {"FRONDEL_SESSION_STATUS_SURFACE", "native"},
       {"GAME_SERVER_URL", settings.serverUrl},
       {"DESKPLAY_DATA_DIR", settings.dataDir},
+      {"FRONDEL_DESKTOP_CHANGES_PATH", settings.desktopChangesPath.string()},
   };
   if (mutedBySettings(settings.soundsEnabled)) entries["DESKPLAY_MUTED"] = "1";
   if (settings.sessionToken) entries["DESKPLAY_SESSION_TOKEN"] = *settings.sessionToken;

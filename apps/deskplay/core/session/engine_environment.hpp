@@ -22,6 +22,8 @@ struct EngineSettings {
   std::optional<std::string> sessionToken;
   std::string dataDir;
   std::optional<std::string> gameServerToken;
+  // Where the icon controller notes the desktop settings the game asks it to change.
+  std::filesystem::path desktopChangesPath;
 };
 
 // The PATH tail that makes the system tools reachable from a packaged engine.

@@ -14,6 +14,7 @@ EngineSettings baseSettings() {
   settings.sessionId = "ABC";
   settings.serverUrl = "wss://rooms.example.org";
   settings.dataDir = "/home/u/Documents/Deskplay";
+  settings.desktopChangesPath = "/home/u/Library/Application Support/Deskplay/desktop-changes";
   return settings;
 }
 
@@ -25,6 +26,8 @@ const Entries kAlways{
     {"FRONDEL_SESSION_STATUS_SURFACE", "native"},
     {"GAME_SERVER_URL", "wss://rooms.example.org"},
     {"DESKPLAY_DATA_DIR", "/home/u/Documents/Deskplay"},
+    {"FRONDEL_DESKTOP_CHANGES_PATH",
+     "/home/u/Library/Application Support/Deskplay/desktop-changes"},
 };
 
 Entries with(Entries entries, const Entries& more) {

@@ -6,6 +6,8 @@
 #include <system_error>
 #include <utility>
 
+#include "core/appearance/appearance_reading.hpp"
+#include "core/appearance/snapshot_file.hpp"
 #include "core/basics/data_dir.hpp"
 #include "core/basics/game_server_token.hpp"
 #include "core/basics/repo_root.hpp"
@@ -47,6 +49,12 @@ GameSupervisor::GameSupervisor(AppPaths paths, Services services, platform::Tool
       sessionToken_(std::move(sessionToken)),
       log_(paths_.applicationLog(), services_.clock),
       stash_(paths_.desktop(), paths_.stashDirectory()),
+      appearance_({services_.feedback.scripts, services_.preferences, services_.clock,
+                   [this] {
+                     return readDesktopIconPlaces(services_.accessibility,
+                                                  services_.feedback.windows, paths_.desktop());
+                   }},
+                  desktopSnapshotFile(paths_), paths_.desktop(), log_),
       engineRecord_(engineRecordFile(paths_)) {}
 
 GameSupervisor::~GameSupervisor() {
@@ -76,6 +84,11 @@ bool GameSupervisor::endEngineLeftBehind() {
   // The record of an engine that runs now is this run's own.
   if (process_) return true;
   return core::endEngineLeftBehind(engineRecord_, log_);
+}
+
+void GameSupervisor::putBackLeftoverAppearance(bool filesRestored) {
+  if (process_) return;
+  appearance_.putBack(filesRestored);
 }
 
 SessionState GameSupervisor::state() const {
@@ -120,6 +133,9 @@ void GameSupervisor::play(const Game& game, const std::vector<std::string>& args
   feedback_->beginNative();
 
   const bool restored = stash_.restore();
+  // The look is recorded while the user's items are still on the Desktop, and before the
+  // game can change anything.
+  if (restored) appearance_.record();
   if (!restored || !stash_.hide()) {
     abandonStart(kDesktopNotPrepared);
     return;
@@ -134,6 +150,7 @@ void GameSupervisor::play(const Game& game, const std::vector<std::string>& args
   if (sessionToken_) settings.sessionToken = sessionToken_();
   settings.dataDir = resolvedDataDirPath(services_.preferences, paths_);
   settings.gameServerToken = readGameServerToken(gameServerTokenFile(launch));
+  settings.desktopChangesPath = appearance_.changeJournal();
 
   QProcessEnvironment environment = environment_;
   const std::optional<std::string> inheritedPath =
@@ -176,7 +193,9 @@ void GameSupervisor::play(const Game& game, const std::vector<std::string>& args
 
 void GameSupervisor::abandonStart(std::optional<std::string> error) {
   // Whatever moved is put back; a failure here is for the user's manual restore.
-  if (!stash_.restore()) log_.write("supervisor: the stash could not be restored");
+  const bool restored = stash_.restore();
+  if (!restored) log_.write("supervisor: the stash could not be restored");
+  appearance_.putBack(restored);
   if (const Result<void, FeedbackError> cleared = feedback_->clear(); !cleared.ok()) {
     log_.write("supervisor: session files not cleared: " + cleared.message());
   }
@@ -208,6 +227,7 @@ void GameSupervisor::engineEnded(EngineExit exit) {
   if (!record || record->version == 2) feedback_->showNative(session_phase::restoring);
 
   end.desktopRestored = stash_.restore();
+  appearance_.putBack(end.desktopRestored);
   if (record) end.recordPhase = record->phase;
 
   bool clean = endedCleanly(end);
@@ -254,7 +274,9 @@ void GameSupervisor::forgetEngine() {
 
 void GameSupervisor::restoreDesktopNow() {
   if (process_) return;
-  if (!stash_.restore()) {
+  const bool restored = stash_.restore();
+  appearance_.putBack(restored);
+  if (!restored) {
     setLastError(kRestoreIncomplete);
     return;
   }

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "core/appearance/appearance_keeper.hpp"
 #include "core/basics/app_paths.hpp"
 #include "core/basics/arcade_log.hpp"
 #include "core/catalog/game.hpp"
@@ -19,6 +20,7 @@
 #include "core/input/input_socket.hpp"
 #include "core/session/session_end.hpp"
 #include "core/stash/desktop_stash.hpp"
+#include "platform/accessibility.hpp"
 #include "platform/preferences.hpp"
 #include "platform/tool_paths.hpp"
 #include "platform/workspace.hpp"
@@ -44,9 +46,12 @@ class GameSupervisor final : public QObject {
   struct Services {
     platform::Preferences& preferences;
     platform::Workspace& workspace;
-    const platform::Clock& clock;
+    // Also paces the waits while Finder relaunches as the desktop's look is put back.
+    platform::Clock& clock;
     GameSessionFeedback::Services feedback;
     const InputSocket& inputSocket;
+    // Where Finder shows the Desktop's icons, for keeping their places across a game.
+    platform::Accessibility& accessibility;
   };
   // The stored room-server session token, when the user is signed in.
   using SessionTokenSource = std::function<std::optional<std::string>()>;
@@ -71,6 +76,9 @@ class GameSupervisor final : public QObject {
   // left running (it died without ending it). False while that engine still runs, when the
   // desktop must stay stashed.
   bool endEngineLeftBehind();
+  // Start-up, after the stash restore (`filesRestored` tells whether it emptied the stash):
+  // puts back the desktop's look recorded before a game that an earlier run did not see end.
+  void putBackLeftoverAppearance(bool filesRestored);
 
   const std::optional<Game>& currentGame() const { return currentGame_; }
   const std::optional<std::string>& lastError() const { return lastError_; }
@@ -82,6 +90,7 @@ class GameSupervisor final : public QObject {
   // The current (or unrestored) session; null when there is none.
   GameSessionFeedback* feedback() const { return feedback_.get(); }
   DesktopStash& stash() { return stash_; }
+  const AppearanceKeeper& appearance() const { return appearance_; }
 
   // The texts lastError takes.
   static constexpr const char* kRestoreFirst =
@@ -128,6 +137,7 @@ class GameSupervisor final : public QObject {
   SessionTokenSource sessionToken_;
   ArcadeLog log_;
   DesktopStash stash_;
+  AppearanceKeeper appearance_;
   std::filesystem::path engineRecord_;
   std::unique_ptr<GameSessionFeedback> feedback_;
   std::unique_ptr<QProcess> process_;

@@ -26,8 +26,11 @@ void SessionHost::start() {
   // back.
   if (!supervisor_.endEngineLeftBehind()) {
     log_.write("start-up: the desktop left stashed stays stashed");
-  } else if (!supervisor_.stash().restore()) {
-    log_.write("start-up: the desktop left stashed could not be fully restored");
+  } else {
+    const bool restored = supervisor_.stash().restore();
+    if (!restored) log_.write("start-up: the desktop left stashed could not be fully restored");
+    // The files first: the icons' places are put back on the items that are back.
+    supervisor_.putBackLeftoverAppearance(restored);
   }
   dataFolder_.migrateLegacyIfNeeded();
   catalog_.load();

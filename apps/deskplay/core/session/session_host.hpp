@@ -36,7 +36,8 @@ class SessionHost final : public QObject {
   // Start-up, in order; no step's failure stops the later ones. The permissions are read
   // first. Before anything can start a game, an engine an earlier run left running is ended
   // and then a desktop left stashed by an earlier run is put back (it stays stashed only
-  // while such an engine cannot be ended); then saved work moves from the old data folder.
+  // while such an engine cannot be ended), followed by the look it had before that game;
+  // then saved work moves from the old data folder.
   // The key tap starts last, with its callbacks in place and the stored stop hotkey: captured
   // keys go to the input socket, the stop hotkey is the stop action, and recordings go to the
   // hotkey store. From then on, Accessibility granted while the application runs installs

@@ -51,8 +51,9 @@ void DataFolder::reveal() {
 
 void DataFolder::migrateLegacyIfNeeded() {
   // The user games folder sits in the legacy folder; moving it would take the user's
-  // installed games out of the catalog.
-  const MigrationExclusions exclusions{{paths_.userGamesFolder().filename().string()}};
+  // installed games out of the catalog. The desktop's look waiting to be put back stays too.
+  const MigrationExclusions exclusions{{paths_.userGamesFolder().filename().string(),
+                                        paths_.desktopLookFolder().filename().string()}};
   migrateLegacyFolder(legacyFolder(), url_, exclusions);
 }
 

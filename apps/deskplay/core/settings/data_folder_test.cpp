@@ -99,10 +99,13 @@ TEST_F(DataFolderTest, RevealOfAFolderThatCannotBeCreatedStillShowsIt) {
   EXPECT_EQ(workspace_.reveals().size(), 1u);
 }
 
-TEST_F(DataFolderTest, MigrationMovesOldWorkButLeavesTheUserGames) {
+TEST_F(DataFolderTest, MigrationMovesOldWorkButLeavesTheUserGamesAndTheDesktopsLook) {
   testing::writeFile((fs::create_directories(legacy() / "games" / "pong"),
                       legacy() / "games" / "pong" / "manifest.json"),
                      "{}");
+  testing::writeFile(
+      (fs::create_directories(legacy() / "look"), legacy() / "look" / "desktop-snapshot.json"),
+      "{}");
   fs::create_directories(legacy() / "pixel");
   testing::writeFile(legacy() / "pixel" / "cat.png", "png");
   testing::writeFile(legacy() / ".DS_Store", "finder");
@@ -115,6 +118,8 @@ TEST_F(DataFolderTest, MigrationMovesOldWorkButLeavesTheUserGames) {
   EXPECT_TRUE(fs::exists(legacy() / "games" / "pong" / "manifest.json"));
   EXPECT_TRUE(fs::exists(legacy() / ".DS_Store"));
   EXPECT_FALSE(fs::exists(defaultFolder() / "games"));
+  EXPECT_TRUE(fs::exists(legacy() / "look" / "desktop-snapshot.json"));
+  EXPECT_FALSE(fs::exists(defaultFolder() / "look"));
   EXPECT_FALSE(fs::exists(defaultFolder() / ".DS_Store"));
 }
 
