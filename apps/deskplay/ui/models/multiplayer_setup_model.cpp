@@ -1,5 +1,7 @@
 #include "ui/models/multiplayer_setup_model.hpp"
 
+#include "core/settings/server_url.hpp"
+
 namespace deskplay::ui {
 
 MultiplayerSetupModel::MultiplayerSetupModel(Stores stores, PlayHandler onPlay, UniformDraw draw,
@@ -110,10 +112,7 @@ void MultiplayerSetupModel::cancelSignIn() {
 }
 
 std::string MultiplayerSetupModel::trimmedJoinCode() const {
-  const std::string code = joinCode_.toStdString();
-  const auto first = code.find_first_not_of(" \t");
-  if (first == std::string::npos) return {};
-  return code.substr(first, code.find_last_not_of(" \t") - first + 1);
+  return std::string(core::trimmedSpacesAndTabs(joinCode_.toStdString()));
 }
 
 }  // namespace deskplay::ui
