@@ -2,28 +2,14 @@
 
 #include <QBuffer>
 #include <QFont>
-#include <QFontDatabase>
 #include <QImage>
 #include <QPainter>
 #include <string>
 
+#include "ui/symbols/symbol_font.hpp"
 #include "ui/symbols/system_symbols.hpp"
 
 namespace deskplay::ui {
-
-namespace {
-
-Status loadSymbolFont() {
-  static const bool loaded =
-      QFontDatabase::families().contains(
-          QString::fromUtf8(symbolFontFamily.data(), static_cast<int>(symbolFontFamily.size()))) ||
-      QFontDatabase::addApplicationFont(
-          QString::fromUtf8(symbolFontPath.data(), static_cast<int>(symbolFontPath.size()))) >= 0;
-  if (!loaded) return Error("The symbol font cannot be loaded: " + std::string(symbolFontPath));
-  return Status::success();
-}
-
-}  // namespace
 
 Result<platform::Image> symbolTemplateImage(std::string_view systemName, int side) {
   const auto symbol = systemSymbol(systemName);

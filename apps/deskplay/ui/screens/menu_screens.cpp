@@ -1,6 +1,5 @@
 #include "ui/screens/menu_screens.hpp"
 
-#include <QFontDatabase>
 #include <QQmlComponent>
 #include <QQmlEngine>
 #include <QQuickItem>
@@ -9,6 +8,7 @@
 #include <mutex>
 
 #include "ui/screens/symbol_table.hpp"
+#include "ui/symbols/symbol_font.hpp"
 #include "ui/symbols/system_symbols.hpp"
 
 namespace deskplay::ui {
@@ -27,17 +27,6 @@ void registerTypes() {
   });
 }
 
-void loadSymbolFont() {
-  static std::once_flag once;
-  std::call_once(once, [] {
-    const QString path =
-        QString::fromUtf8(symbolFontPath.data(), static_cast<qsizetype>(symbolFontPath.size()));
-    if (QFontDatabase::addApplicationFont(path) < 0) {
-      qWarning("the symbol font %s could not be loaded", qPrintable(path));
-    }
-  });
-}
-
 }  // namespace
 
 MenuScreens::MenuScreens(Stores stores, QObject* parent) : QObject(parent), router_(stores) {
@@ -47,7 +36,7 @@ MenuScreens::MenuScreens(Stores stores, QObject* parent) : QObject(parent), rout
 
 QQuickItem* MenuScreens::createRoot(QQmlEngine& engine) {
   registerTypes();
-  loadSymbolFont();
+  if (const Status font = loadSymbolFont(); !font.ok()) qWarning("%s", font.message().c_str());
   QQmlComponent component(&engine, kQmlFolder.resolved(QUrl("MenuContent.qml")));
   QObject* created = component.createWithInitialProperties(
       {{"router", QVariant::fromValue(static_cast<QObject*>(&router_))}});
