@@ -317,12 +317,17 @@ function fakeRoom(): RoomLink & { requests: RoomRequest[]; sent: unknown[]; left
   return room;
 }
 
+// The walker as a game for two players online, taking any arguments.
+function onlineWalker(seen?: GameInput[]): GameDefinition<unknown> {
+  return { ...(walkerGame({ seen }) as GameDefinition<unknown>), online: { players: 2 }, checkArgs: () => null };
+}
+
 test('an online game takes its seat before it starts, hears the room, and leaves it at the end', async (t) => {
   const box = await sandbox(t);
   const companions = fakeCompanions();
   const seen: GameInput[] = [];
   const room = fakeRoom();
-  const online: GameDefinition<unknown> = { ...(walkerGame({ seen }) as GameDefinition<unknown>), online: { players: 2 }, checkArgs: () => null };
+  const online = onlineWalker(seen);
   const env = { ...box.env, DESKPLAY_SESSION_TOKEN: 'session-1' };
   const run = start(online, env, box.gameFolder, companions, ['join', 'swift-falcon-42'], async (request) => {
     room.requests.push(request);
@@ -351,7 +356,7 @@ test('an online game takes its seat before it starts, hears the room, and leaves
 test('a room that cannot be joined refuses the launch with the server\'s reason', async (t) => {
   const box = await sandbox(t);
   const companions = fakeCompanions();
-  const online: GameDefinition<unknown> = { ...(walkerGame() as GameDefinition<unknown>), online: { players: 2 }, checkArgs: () => null };
+  const online = onlineWalker();
   const run = start(online, box.env, box.gameFolder, companions, ['join', 'swift-falcon-42'], () => Promise.reject(new Error('The room swift-falcon-42 is full: all 2 seats are taken.')));
   assert.equal(await run.exited, launchRefused);
   assert.ok(
@@ -365,7 +370,7 @@ test('a room that cannot be joined refuses the launch with the server\'s reason'
 test('a stop while the room is being joined ends the launch cleanly, before anything is touched', async (t) => {
   const box = await sandbox(t);
   const companions = fakeCompanions();
-  const online: GameDefinition<unknown> = { ...(walkerGame() as GameDefinition<unknown>), online: { players: 2 }, checkArgs: () => null };
+  const online = onlineWalker();
   let joinAsked = false;
   const run = start(online, box.env, box.gameFolder, companions, ['join', 'swift-falcon-42'], () => {
     joinAsked = true;

@@ -3,7 +3,7 @@ import { test } from 'node:test';
 import type { GameInput, KeyName, RoomEvent } from '@tilestack/engine';
 import { fakeContext, type FakeContext } from '@tilestack/engine/testing';
 import { cornersGame, players } from './corners.ts';
-import { size } from './rules.ts';
+import { canClaim, size } from './rules.ts';
 import type { Table } from './table.ts';
 
 function key(name: KeyName): GameInput {
@@ -79,7 +79,7 @@ test('a game ends when no one can claim; Return starts the next for everyone; a 
   const tabletop = new Tabletop();
   for (let rounds = 0; rounds < 200 && tabletop.tables[0]!.turn !== null; rounds += 1) {
     const seat = tabletop.tables[0]!.turn!;
-    const free = tabletop.tables[seat]!.squares.findIndex((owner, index) => owner === null && isBeside(tabletop.tables[seat]!, seat, index));
+    const free = tabletop.tables[seat]!.squares.findIndex((_, index) => canClaim(tabletop.tables[seat]!.squares, seat, { col: index % size, row: Math.floor(index / size) }));
     tabletop.step(seat, { kind: 'click', cell: { col: free % size, row: Math.floor(free / size) }, tile: null, point: { x: 0, y: 0 }, right: false });
   }
   assert.ok(tabletop.tables.every((table) => table.turn === null && table.squares.every((owner) => owner !== null)));
@@ -95,11 +95,3 @@ test('a game ends when no one can claim; Return starts the next for everyone; a 
   tabletop.step(0, key('escape'));
   assert.equal(tabletop.contexts[0]!.left, true);
 });
-
-function isBeside(table: Table, seat: number, index: number): boolean {
-  const col = index % size;
-  const row = Math.floor(index / size);
-  return [[col - 1, row], [col + 1, row], [col, row - 1], [col, row + 1]].some(
-    ([c, r]) => c! >= 0 && c! < size && r! >= 0 && r! < size && table.squares[r! * size + c!] === seat,
-  );
-}

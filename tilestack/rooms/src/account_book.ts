@@ -6,11 +6,8 @@
 import { createHash, randomBytes, randomUUID } from 'node:crypto';
 import type { StateFile, StoredAccount, StoredSession } from './state_file.ts';
 
-export interface Account {
-  id: string;
-  name: string;
-  email: string;
-}
+// An account is kept in the state file as it is.
+export type Account = StoredAccount;
 
 export const oneTimeTokenLifetimeMs = 10 * 60 * 1000;
 export const longestName = 60;
@@ -111,7 +108,7 @@ export class AccountBook {
   }
 
   #save(): void {
-    const accounts: StoredAccount[] = [...this.#accounts.values()];
+    const accounts = [...this.#accounts.values()];
     const sessions: StoredSession[] = [...this.#sessions].map(([tokenHash, accountId]) => ({ tokenHash, accountId }));
     this.#options.stateFile?.write({ accounts, sessions });
   }

@@ -1,5 +1,7 @@
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
+import { writeFileSync } from 'node:fs';
+import path from 'node:path';
 import { oneTimeTokenLifetimeMs } from './account_book.ts';
 import { largestBody } from './http_api.ts';
 import { scratchFolder, signInThroughPage, startTestRoomd, type RoomdFixture } from './testing/roomd_fixture.ts';
@@ -145,4 +147,24 @@ test('an unknown session token reads as a session that is no longer valid', asyn
     assert.equal(reply.status, 200);
     assert.deepEqual(await reply.json(), { user: null });
   });
+});
+
+test('a sign-in whose account cannot be saved gets 500, and roomd carries on', async () => {
+  const folder = scratchFolder();
+  try {
+    const dataDir = path.join(folder.path, 'data');
+    const fixture = await startTestRoomd({ dataDir, log: () => {} });
+    try {
+      // A file where the data folder would be made.
+      writeFileSync(dataDir, '');
+      const reply = await postForm(fixture.base, { name: 'Ada', email: 'ada@example.com' });
+      assert.equal(reply.status, 500);
+      assert.deepEqual(await reply.json(), { error: 'The room server could not do that. Try again.' });
+      assert.equal((await fetch(`${fixture.base}/app-signin`)).status, 200);
+    } finally {
+      await fixture.close();
+    }
+  } finally {
+    folder.remove();
+  }
 });

@@ -92,15 +92,18 @@ function verify(book: AccountBook, body: string): Reply {
 }
 
 function me(book: AccountBook, request: IncomingMessage): Reply {
-  const token = bearerToken(request);
-  if (token === null) throw new HttpProblem(401, 'Send the session token as "Authorization: Bearer …".');
-  return { status: 200, json: { user: book.accountOf(token) } };
+  return { status: 200, json: { user: book.accountOf(sessionTokenOf(request)) } };
 }
 
 function signOut(book: AccountBook, request: IncomingMessage): Reply {
+  return { status: 200, json: { signedOut: book.signOut(sessionTokenOf(request)) } };
+}
+
+// The session token a call that needs one was sent with.
+function sessionTokenOf(request: IncomingMessage): string {
   const token = bearerToken(request);
   if (token === null) throw new HttpProblem(401, 'Send the session token as "Authorization: Bearer …".');
-  return { status: 200, json: { signedOut: book.signOut(token) } };
+  return token;
 }
 
 function tokenOf(body: string): string | null {
