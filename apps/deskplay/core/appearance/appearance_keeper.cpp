@@ -16,6 +16,15 @@ std::string joined(const std::vector<std::string>& parts) {
   return text;
 }
 
+// Moves an unreadable snapshot aside, and says in the log why and where to.
+void keepUnreadableAside(const std::filesystem::path& snapshotFile, const platform::Clock& clock,
+                         const ArcadeLog& log, const std::string& what) {
+  const auto aside = keepSnapshotAside(snapshotFile, clock);
+  log.write("appearance: " + what + "; " +
+            (aside.ok() ? "kept aside as " + aside.value().string()
+                        : "could not be kept aside: " + aside.message()));
+}
+
 }  // namespace
 
 AppearanceKeeper::AppearanceKeeper(AppearanceServices services, std::filesystem::path snapshotFile,
@@ -36,10 +45,8 @@ void AppearanceKeeper::record() {
     return;
   }
   if (!existing.ok()) {
-    const auto aside = keepSnapshotAside(snapshotFile_, services_.clock);
-    log_.write("appearance: unreadable snapshot (" + existing.message() + ") " +
-               (aside.ok() ? "kept aside as " + aside.value().string()
-                           : "could not be kept aside: " + aside.message()));
+    keepUnreadableAside(snapshotFile_, services_.clock, log_,
+                        "unreadable snapshot (" + existing.message() + ")");
   }
   DesktopAppearance appearance = readDesktopAppearance(services_, visibleDesktopItems(desktop_));
   unwritten_.reset();
@@ -58,10 +65,8 @@ void AppearanceKeeper::putBack(bool filesRestored) {
   std::optional<DesktopAppearance> before = unwritten_;
   const auto stored = readDesktopSnapshot(snapshotFile_);
   if (!stored.ok()) {
-    const auto aside = keepSnapshotAside(snapshotFile_, services_.clock);
-    log_.write("appearance: unreadable snapshot, not applied (" + stored.message() + "); " +
-               (aside.ok() ? "kept aside as " + aside.value().string()
-                           : "could not be kept aside: " + aside.message()));
+    keepUnreadableAside(snapshotFile_, services_.clock, log_,
+                        "unreadable snapshot, not applied (" + stored.message() + ")");
   } else if (stored.value()) {
     before = stored.value();
   }

@@ -71,19 +71,20 @@ bool awaitFinder(AppearanceServices services) {
   return false;
 }
 
+const platform::PreferenceDictionary* dictionaryIn(const platform::PreferenceDictionary* dictionary,
+                                                   std::string_view key) {
+  if (dictionary == nullptr) return nullptr;
+  const auto found = dictionary->find(key);
+  return found != dictionary->end() ? found->second.get<platform::PreferenceDictionary>() : nullptr;
+}
+
 std::map<std::string, std::optional<FinderPreference>> readFinderPreferences(
     platform::Preferences& preferences) {
   // Others (Finder, the property-list tool) write the domain too: read what is stored now.
   preferences.synchronizeDomain(kFinderDomain);
   const auto settings = preferences.domainValue(kFinderDomain, kDesktopViewSettingsKey);
-  const platform::PreferenceDictionary* desktop =
-      settings ? settings->get<platform::PreferenceDictionary>() : nullptr;
-  const platform::PreferenceDictionary* icons = nullptr;
-  if (desktop != nullptr) {
-    if (const auto found = desktop->find(kIconViewSettingsKey); found != desktop->end()) {
-      icons = found->second.get<platform::PreferenceDictionary>();
-    }
-  }
+  const platform::PreferenceDictionary* icons = dictionaryIn(
+      settings ? settings->get<platform::PreferenceDictionary>() : nullptr, kIconViewSettingsKey);
   std::map<std::string, std::optional<FinderPreference>> stored;
   for (const char* key : kFinderPreferenceKeys) {
     if (icons == nullptr) {

@@ -33,6 +33,10 @@ void readIconViewOptions(platform::ScriptHost& host, DesktopAppearance& appearan
 // The desktop picture and whether the Dock and the menu bar hide.
 void readSystemSettings(platform::ScriptHost& host, DesktopAppearance& appearance);
 
+// The dictionary stored under `key` in `dictionary`; null when either is missing.
+const platform::PreferenceDictionary* dictionaryIn(const platform::PreferenceDictionary* dictionary,
+                                                   std::string_view key);
+
 // The stored Finder settings a game may write, as they are now (after rereading the domain).
 std::map<std::string, std::optional<FinderPreference>> readFinderPreferences(
     platform::Preferences& preferences);

@@ -70,15 +70,14 @@ bool putBackFinderPreferences(Restorer& restorer, const DesktopAppearance& befor
   if (differing.empty()) return false;
 
   const auto stored = preferences.domainValue(kFinderDomain, kDesktopViewSettingsKey);
-  platform::PreferenceDictionary desktop;
-  if (stored && stored->get<platform::PreferenceDictionary>()) {
-    desktop = *stored->get<platform::PreferenceDictionary>();
-  }
-  platform::PreferenceDictionary icons;
-  if (const auto found = desktop.find(kIconViewSettingsKey);
-      found != desktop.end() && found->second.get<platform::PreferenceDictionary>()) {
-    icons = *found->second.get<platform::PreferenceDictionary>();
-  }
+  const platform::PreferenceDictionary* storedDesktop =
+      stored ? stored->get<platform::PreferenceDictionary>() : nullptr;
+  const platform::PreferenceDictionary* storedIcons =
+      dictionaryIn(storedDesktop, kIconViewSettingsKey);
+  platform::PreferenceDictionary desktop =
+      storedDesktop ? *storedDesktop : platform::PreferenceDictionary();
+  platform::PreferenceDictionary icons =
+      storedIcons ? *storedIcons : platform::PreferenceDictionary();
   for (const std::string& key : differing) {
     const std::optional<FinderPreference>& value = before.finderPreferences.at(key);
     if (!value) {

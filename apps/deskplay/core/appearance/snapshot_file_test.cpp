@@ -99,6 +99,30 @@ TEST_F(SnapshotFileTest, WhatIsNoReadableSnapshotIsAnError) {
   }
 }
 
+// When the folder cannot hold the snapshot, writing, keeping aside and removing say so.
+TEST_F(SnapshotFileTest, AFolderThatCannotHoldTheSnapshotIsAnError) {
+  struct Case {
+    const char* what;
+    std::function<Status(const fs::path&)> act;
+  };
+  const std::vector<Case> cases = {
+      {"write", [](const fs::path& at) { return writeDesktopSnapshot(at, look()); }},
+      {"keep aside",
+       [this](const fs::path& at) {
+         const auto aside = keepSnapshotAside(at, clock_);
+         return aside.ok() ? Status::success() : Status(aside.error());
+       }},
+      {"remove", [](const fs::path& at) { return removeSnapshotFile(at); }},
+  };
+  for (const auto& [what, act] : cases) {
+    TempDir folder;
+    // A file where the snapshot's folder belongs.
+    writeFile(folder / "look", "not a folder");
+    const Status done = act(folder / "look" / "desktop-snapshot.json");
+    EXPECT_FALSE(done.ok()) << what;
+  }
+}
+
 TEST_F(SnapshotFileTest, AnUnreadableSnapshotIsKeptAsideUnderANewName) {
   fs::create_directories(file_.parent_path());
   writeFile(file_, "{\"version\":");

@@ -21,13 +21,12 @@ struct AppPaths {
   std::filesystem::path desktop() const { return home / "Desktop"; }
   std::filesystem::path stashDirectory() const { return home / ".deskplay-stash"; }
   std::filesystem::path defaultDataFolder() const { return home / "Documents" / "Deskplay"; }
-  std::filesystem::path userGamesFolder() const {
-    return home / "Library" / "Application Support" / "Deskplay" / "games";
+  std::filesystem::path applicationSupportFolder() const {
+    return home / "Library" / "Application Support" / "Deskplay";
   }
+  std::filesystem::path userGamesFolder() const { return applicationSupportFolder() / "games"; }
   // The desktop's look recorded before a game, until it has been put back.
-  std::filesystem::path desktopLookFolder() const {
-    return home / "Library" / "Application Support" / "Deskplay" / "look";
-  }
+  std::filesystem::path desktopLookFolder() const { return applicationSupportFolder() / "look"; }
 
   std::filesystem::path resources() const { return bundle / "Contents" / "Resources"; }
   std::filesystem::path resourceGamesFolder() const { return resources() / "games"; }

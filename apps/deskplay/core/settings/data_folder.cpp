@@ -24,7 +24,7 @@ bool DataFolder::isDefault() const {
 }
 
 fs::path DataFolder::legacyFolder() const {
-  return paths_.home / "Library" / "Application Support" / "Deskplay";
+  return paths_.applicationSupportFolder();
 }
 
 void DataFolder::set(const fs::path& folder) {
