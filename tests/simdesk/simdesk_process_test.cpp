@@ -3,6 +3,9 @@
 #include <sys/un.h>
 
 #include <cstring>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "common/fd_io.hpp"
 #include "common/unique_fd.hpp"
@@ -68,7 +71,8 @@ TEST(SimdeskProcessTest, ASecondSimdeskOnTheSameSocketRefusesAndLeavesTheFirstAl
   const Completed second = runProgram({simdeskProgram().string()}, {}, session.environment());
   EXPECT_EQ(second.status, 1);
   EXPECT_EQ(second.output, "");
-  EXPECT_EQ(second.errors, "simdesk: another simdesk is running on " + session.socket().string() + "\n");
+  EXPECT_EQ(second.errors,
+            "simdesk: another simdesk is running on " + session.socket().string() + "\n");
   EXPECT_EQ(session.ctl({"screens"}).status, 0) << "the first one still answers";
 }
 
@@ -107,15 +111,18 @@ TEST(SimdeskProcessTest, ListensWhereItIsToldAndTakesItsScreensFromTheCommandLin
   EXPECT_EQ(session.readyLine(), "SIMDESK_READY " + elsewhere.string());
   RawClient client(elsewhere);
   ASSERT_TRUE(client.connected());
-  client.send(R"({"id":1,"type":"hello","app":"Probe","pid":77})" "\n"
-              R"({"id":2,"type":"screens.get"})" "\n");
+  client.send(R"({"id":1,"type":"hello","app":"Probe","pid":77})"
+              "\n"
+              R"({"id":2,"type":"screens.get"})"
+              "\n");
   EXPECT_EQ(client.reply()["ok"], true);
   const json screens = client.reply();
   ASSERT_EQ(screens["screens"].size(), 2u);
   EXPECT_EQ(screens["screens"][0]["frame"]["width"], 800);
   EXPECT_EQ(screens["screens"][1]["frame"]["height"], 768);
 
-  client.send(R"({"id":3,"type":"state"})" "\n");
+  client.send(R"({"id":3,"type":"state"})"
+              "\n");
   const json state = client.reply()["state"];
   ASSERT_EQ(state["finder"]["items"].size(), 1u) << state.dump();
   const json& icon = state["finder"]["items"][0]["iconFrame"];
@@ -142,7 +149,8 @@ TEST(SimdeskProcessTest, MalformedRequestsGetErrorRepliesAndNeverEndTheServer) {
       {R"({"id":7,"type":"ax.children","element":-3})", "\"element\" must be an element handle"},
       {R"({"id":8,"type":"screens.set","screens":[{"width":0,"height":10}]})",
        "\"screens\" must hold sizes {\"width\", \"height\"}"},
-      {R"({"id":9,"type":"screenshot","path":"relative.png"})", "\"path\" must be an absolute path"},
+      {R"({"id":9,"type":"screenshot","path":"relative.png"})",
+       "\"path\" must be an absolute path"},
       {R"({"id":10,"type":"nonsense"})", "unknown request type \"nonsense\""},
       {R"({"id":11,"type":"privacy.set","service":"camera","app":"X","granted":true})",
        "\"service\" must be accessibility or inputMonitoring"},
@@ -156,7 +164,8 @@ TEST(SimdeskProcessTest, MalformedRequestsGetErrorRepliesAndNeverEndTheServer) {
       EXPECT_EQ(reply["error"], error) << line;
     }
   }
-  client.send(R"({"id":12,"type":"screens.get"})" "\n");
+  client.send(R"({"id":12,"type":"screens.get"})"
+              "\n");
   const json screens = client.reply();
   EXPECT_EQ(screens["ok"], true);
   EXPECT_TRUE(screens["screens"].empty());
@@ -182,9 +191,12 @@ TEST(SimdeskProcessTest, AClientsWindowsGoWithItsLastConnection) {
                                 simdesk::protocol::Effect::mayChange);
   ASSERT_TRUE(created.ok()) << created.message();
   const auto number = created.value()["window"];
-  ASSERT_TRUE(first->request(requests::windowOrderFront, {{"window", number}},
-                             simdesk::protocol::Effect::mayChange).ok());
-  ASSERT_TRUE(second->request(requests::state, json::object(), simdesk::protocol::Effect::readsOnly).ok());
+  ASSERT_TRUE(first
+                  ->request(requests::windowOrderFront, {{"window", number}},
+                            simdesk::protocol::Effect::mayChange)
+                  .ok());
+  ASSERT_TRUE(
+      second->request(requests::state, json::object(), simdesk::protocol::Effect::readsOnly).ok());
   const auto onScreen = [&] {
     const Completed listed = session.ctl({"windows"});
     return listed.output.find(number.dump() + " Glyphon") != std::string::npos;
@@ -195,6 +207,50 @@ TEST(SimdeskProcessTest, AClientsWindowsGoWithItsLastConnection) {
   second.reset();
   // The close reaches simdesk asynchronously; a request after it is ordered behind it.
   EXPECT_TRUE(eventually([&] { return !onScreen(); }));
+}
+
+TEST(SimdeskProcessTest, AContentWindowsMalformedRequestsAreRefused) {
+  SimdeskSession session;
+  ASSERT_TRUE(session.start());
+  auto client = session.connect("Glyphon");
+  const json rect = {{"x", 10}, {"y", 10}, {"width", 50}, {"height", 50}};
+  auto created = client->request(requests::windowCreate,
+                                 {{"kind", "content"}, {"contentRect", rect}, {"styleMask", 0}},
+                                 simdesk::protocol::Effect::mayChange);
+  ASSERT_TRUE(created.ok()) << created.message();
+  const json number = created.value()["window"];
+  const json badRect = json::array({{{"x", 0}}});
+  struct Case {
+    std::string_view type;
+    json fields;
+    std::string error;
+  };
+  const std::vector<Case> cases = {
+      {requests::windowCommit, {{"damage", json::array()}}, "the window has no buffer"},
+      {requests::windowCommit, {{"damage", "all"}}, "\"damage\" must be a list of rectangles"},
+      {requests::windowCommit, {{"damage", badRect}}, "\"damage\" must be a list of rectangles"},
+      {requests::windowAttachBuffer,
+       {{"width", 0}, {"height", 10}, {"stride", 40}},
+       "\"width\" must be a size in pixels"},
+      {requests::windowAttachBuffer,
+       {{"width", 10}, {"height", 10}, {"stride", 0}},
+       "\"stride\" must be a number of bytes"},
+      {requests::windowAttachBuffer,
+       {{"width", 10}, {"height", 10}, {"stride", 40}},
+       "no buffer came with the request"},
+      {requests::windowSetAlpha, {{"alpha", 2}}, "\"alpha\" must be between 0 and 1"},
+      {requests::windowSetAccessibility, {{"tree", "none"}}, "\"tree\" must be a list of elements"},
+      {requests::windowSetAccessibility,
+       {{"tree", badRect}},
+       "\"tree\" must be a list of elements"},
+  };
+  for (const Case& c : cases) {
+    json fields = c.fields;
+    fields["window"] = number;
+    auto reply = client->request(c.type, fields, simdesk::protocol::Effect::mayChange);
+    const std::string error = reply.ok() ? std::string("accepted") : reply.message();
+    EXPECT_EQ(error, c.error) << c.type << " " << fields.dump();
+  }
 }
 
 }  // namespace

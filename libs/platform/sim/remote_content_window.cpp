@@ -13,6 +13,16 @@ namespace events = simdesk::protocol::events;
 namespace protocol = simdesk::protocol;
 using protocol::Effect;
 
+namespace {
+
+nlohmann::json encodedTree(const std::vector<AccessibleNode>& roots) {
+  nlohmann::json tree = nlohmann::json::array();
+  for (const AccessibleNode& root : roots) tree.push_back(protocol::encodeAccessibleNode(root));
+  return tree;
+}
+
+}  // namespace
+
 RemoteContentWindow::RemoteContentWindow(protocol::Connection& connection, const WindowSpec& spec)
     : RemoteWindow(connection, spec, Kind::content) {
   inputListener_ = connection.listen(events::windowInput,
@@ -38,9 +48,7 @@ void RemoteContentWindow::setAlpha(double alpha) {
 
 void RemoteContentWindow::setAccessibilityTree(const std::vector<AccessibleNode>& roots) {
   accessibility_ = roots;
-  nlohmann::json tree = nlohmann::json::array();
-  for (const AccessibleNode& root : roots) tree.push_back(protocol::encodeAccessibleNode(root));
-  change(requests::windowSetAccessibility, {{"tree", std::move(tree)}});
+  change(requests::windowSetAccessibility, {{"tree", encodedTree(roots)}});
 }
 
 void RemoteContentWindow::makeKeyAndOrderFront() {
@@ -112,13 +120,8 @@ void RemoteContentWindow::restoreExtras() {
   attached_ = false;
   if (!title_.empty()) send(requests::windowSetTitle, {{"title", title_}});
   if (alpha_ != 1) send(requests::windowSetAlpha, {{"alpha", alpha_}});
-  if (accessibility_) {
-    nlohmann::json tree = nlohmann::json::array();
-    for (const AccessibleNode& root : *accessibility_) {
-      tree.push_back(protocol::encodeAccessibleNode(root));
-    }
-    send(requests::windowSetAccessibility, {{"tree", std::move(tree)}});
-  }
+  if (accessibility_)
+    send(requests::windowSetAccessibility, {{"tree", encodedTree(*accessibility_)}});
   if (attachBuffer()) {
     commit({{0, 0, buffer_.width(), buffer_.height()}});
   }
