@@ -1,11 +1,22 @@
 #include "app/app_services.hpp"
 
+#include <QCoreApplication>
 #include <utility>
 
 #include "core/account/session_token.hpp"
 #include "platform/sim/simdesk_link.hpp"
 
 namespace deskplay::app {
+
+std::filesystem::path autostartFolder(const core::AppPaths& paths,
+                                      const QProcessEnvironment& environment) {
+  const std::string configHome = environment.value("XDG_CONFIG_HOME").toStdString();
+  const auto folder = platform::autostartFolder(
+      environment.contains("XDG_CONFIG_HOME") ? configHome.c_str() : nullptr, paths.home.c_str());
+  // The home is always absolute, so the fallback only keeps the entry out of the working
+  // directory should that ever change.
+  return folder.ok() ? folder.value() : paths.home / ".config" / "autostart";
+}
 
 std::filesystem::path simToolsFolder(const QProcessEnvironment& environment,
                                      const std::filesystem::path& bundle) {
@@ -18,6 +29,8 @@ AppServices::AppServices(std::filesystem::path bundle, QProcessEnvironment envir
     : paths_(core::AppPaths::forCurrentUser(bundle)),
       tools_(platform::simulatedToolPaths(simToolsFolder(environment, bundle))),
       preferences_(platform::defaultUserDefaultsFile(), platform::defaultPreferencesFolder()),
+      loginItems_(QCoreApplication::applicationFilePath().toStdString(),
+                  autostartFolder(paths_, environment)),
       simdesk_(platform::connectToSimdesk("Deskplay")),
       simdeskEvents_(*simdesk_),
       windows_(*simdesk_),
@@ -45,6 +58,9 @@ AppServices::AppServices(std::filesystem::path bundle, QProcessEnvironment envir
   account_ = std::make_unique<core::AccountStore>(
       core::AccountStore::Services{keychain_, preferences_, workspace_});
   serverConfig_ = std::make_unique<core::ServerConfig>(preferences_);
+  loginItem_ = std::make_unique<core::LoginItem>(loginItems_);
+  sounds_ = std::make_unique<core::SoundSetting>(
+      preferences_, [this](bool muted) { inputSocket_.sendMuted(muted); });
   // Read at every launch, whatever the account's state: a keychain that cannot be read gives
   // the engine no token.
   supervisor_ = std::make_unique<core::GameSupervisor>(

@@ -16,12 +16,15 @@
 #include "core/session/owned_main_loop_timers.hpp"
 #include "core/session/session_host.hpp"
 #include "core/settings/data_folder.hpp"
+#include "core/settings/login_item.hpp"
 #include "core/settings/permissions_model.hpp"
 #include "core/settings/server_config.hpp"
+#include "core/settings/sound_setting.hpp"
 #include "platform/linux/linux_workspace.hpp"
 #include "platform/linux/plist_file_preferences.hpp"
 #include "platform/linux/secret_service_keychain.hpp"
 #include "platform/linux/system_clock.hpp"
+#include "platform/linux/xdg_autostart_login_items.hpp"
 #include "platform/sim/sim_accessibility.hpp"
 #include "platform/sim/sim_distributed_notifications.hpp"
 #include "platform/sim/sim_event_taps.hpp"
@@ -35,6 +38,11 @@
 
 namespace deskplay::app {
 
+// The desktop session's autostart folder for the user whose home `paths` name, as
+// $XDG_CONFIG_HOME in `environment` places it.
+std::filesystem::path autostartFolder(const core::AppPaths& paths,
+                                      const QProcessEnvironment& environment);
+
 // The folder of the command-line tool stand-ins: $DESKPLAY_SIM_TOOLS when set, else
 // "sim-tools" beside the bundle, where the build puts them.
 std::filesystem::path simToolsFolder(const QProcessEnvironment& environment,
@@ -42,8 +50,9 @@ std::filesystem::path simToolsFolder(const QProcessEnvironment& environment,
 
 // The application's one set of platform adapters and stores, wired for Linux: user defaults
 // in a property-list file, the real clock, the desktop session's Secret Service as the
-// keychain, and simdesk for windows, scripts, Finder, the keyboard tap and the privacy checks.
-// Created once on the main thread, after the instance lock is held.
+// keychain, its autostart folder for the login item, and simdesk for windows, scripts, Finder, the
+// keyboard tap and the privacy checks. Created once on the main thread, after the instance lock is
+// held.
 class AppServices {
  public:
   AppServices(std::filesystem::path bundle, QProcessEnvironment environment);
@@ -64,7 +73,10 @@ class AppServices {
   core::AccountStore& account() { return *account_; }
   // The room server's address as the settings edit it.
   core::ServerConfig& serverConfig() { return *serverConfig_; }
+  core::LoginItem& loginItem() { return *loginItem_; }
+  core::SoundSetting& sounds() { return *sounds_; }
   platform::Preferences& preferences() { return preferences_; }
+  platform::Workspace& workspace() { return workspace_; }
   // The ports the menu-bar interface works with.
   platform::StatusItems& statusItems() { return statusItems_; }
   platform::Windows& windows() { return windows_; }
@@ -83,6 +95,7 @@ class AppServices {
   platform::SystemClock clock_;
   platform::PlistFilePreferences preferences_;
   platform::SecretServiceKeychain keychain_;
+  platform::XdgAutostartLoginItems loginItems_;
   std::unique_ptr<simdesk::protocol::Connection> simdesk_;
   // Display-option changes reach the status panel at once, not at its next call.
   platform::SimdeskEventPump simdeskEvents_;
@@ -107,6 +120,8 @@ class AppServices {
   std::unique_ptr<core::CatalogStore> catalog_;
   std::unique_ptr<core::AccountStore> account_;
   std::unique_ptr<core::ServerConfig> serverConfig_;
+  std::unique_ptr<core::LoginItem> loginItem_;
+  std::unique_ptr<core::SoundSetting> sounds_;
   std::unique_ptr<core::GameSupervisor> supervisor_;
   std::unique_ptr<core::SessionHost> host_;
 };

@@ -62,12 +62,13 @@ int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication application(argc, argv);
   QGuiApplication::setQuitOnLastWindowClosed(false);
-  const PopoverScreens screens =
-      popoverScreens<deskplay::ui::MenuScreens>([](AppServices& services, QObject* parent) {
-        return new deskplay::ui::MenuScreens(
-            {services.keyTap(), services.supervisor(), services.catalog(), services.account(),
-             services.serverConfig()},
-            parent);
-      });
+  const PopoverScreens screens = popoverScreens<deskplay::ui::MenuScreens>([](AppServices& services,
+                                                                              QObject* parent) {
+    return new deskplay::ui::MenuScreens(
+        {services.keyTap(), services.supervisor(), services.catalog(), services.account(),
+         services.serverConfig(), services.loginItem(), services.sounds(), services.permissions(),
+         services.hotkeys(), services.dataFolder(), services.workspace()},
+        parent);
+  });
   return runApplication(application, mode, screens);
 }

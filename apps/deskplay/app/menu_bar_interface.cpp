@@ -32,9 +32,8 @@ MenuBarInterface::MenuBarInterface(AppServices& services, const PopoverScreens& 
   // The scene's image loads the symbol font, which the screens' items find by its family.
   ui::MenuBarPopoverScene scene = deskplayScene();
   const PopoverRequests requests{[] { ui::dismissMenuBarPopover(); }, std::move(quit)};
-  const ui::RootItemFactory makeRoot =
-      screens ? screens(services, requests, screensOwner_) : ui::RootItemFactory();
-  host_ = std::make_unique<ui::QuickPopoverHost>(makeRoot);
+  const MadeScreens made = screens ? screens(services, requests, screensOwner_) : MadeScreens();
+  host_ = std::make_unique<ui::QuickPopoverHost>(made.makeRoot);
   popover_ = std::make_unique<ui::MenuBarPopover>(
       ui::MenuBarPopoverPorts{services.statusItems(), services.windows(), services.eventTaps(),
                               services.notifications(), services.timers(), services.clock()},
@@ -42,9 +41,11 @@ MenuBarInterface::MenuBarInterface(AppServices& services, const PopoverScreens& 
   // Each opening checks keyboard access again, so the permission banner goes once the person
   // granted it, and the tap is installed then.
   QObject::connect(host_.get(), &ui::QuickPopoverHost::shownChanged, &screensOwner_,
-                   [&keyTap = services.keyTap()](bool shown) {
+                   [&keyTap = services.keyTap(), popoverShown = made.popoverShown](bool shown) {
                      if (shown) keyTap.start();
+                     if (popoverShown) popoverShown(shown);
                    });
+  if (made.popoverShown) made.popoverShown(false);
 }
 
 }  // namespace deskplay::app

@@ -17,12 +17,12 @@
 #include "core/session/leftover_engine.hpp"
 #include "core/session/process_identity.hpp"
 #include "core/settings/server_url.hpp"
+#include "core/settings/sound_setting.hpp"
 
 namespace deskplay::core {
 
 namespace {
 
-constexpr std::string_view kSoundsEnabledKey = "soundsEnabled";
 // How long a supervisor that goes while its engine runs gives the engine to end.
 constexpr int kEngineGraceMs = 3000;
 

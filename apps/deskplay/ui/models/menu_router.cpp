@@ -39,6 +39,8 @@ MenuRouter::MenuRouter(Stores stores, UniformDraw draw, QObject* parent)
           {stores.tap, stores.account, stores.server},
           [this](const std::vector<std::string>& arguments) { play(route_.gameID, arguments); },
           std::move(draw)),
+      settings_({stores.account, stores.server, stores.loginItem, stores.sounds, stores.permissions,
+                 stores.hotkeys, stores.dataFolder, stores.supervisor, stores.workspace}),
       currentGameID_(stores.supervisor.currentGame()
                          ? std::optional(stores.supervisor.currentGame()->id)
                          : std::nullopt) {
@@ -57,17 +59,27 @@ void MenuRouter::setRoute(Route route) {
   if (route_.kind == Route::Kind::setup) {
     if (const auto game = catalogGame(route_.gameID)) setup_.begin(*game);
   }
-  emit screenChanged();
+  announceScreen();
+}
+
+void MenuRouter::setPopoverShown(bool shown) {
+  if (shown == popoverShown_) return;
+  popoverShown_ = shown;
+  announceScreen();
 }
 
 QString MenuRouter::screen() const {
-  if (stores_.supervisor.currentGame()) return QStringLiteral("nowPlaying");
+  if (showsNowPlaying()) return QStringLiteral("nowPlaying");
   return routeScreen(route_.kind);
 }
 
 QString MenuRouter::headerTitle() const {
-  return QString::fromStdString(
-      ui::headerTitle(route_, stores_.supervisor.currentGame().has_value()));
+  return QString::fromStdString(ui::headerTitle(route_, showsNowPlaying()));
+}
+
+QString MenuRouter::settingsCategory() const {
+  if (route_.kind != Route::Kind::settingsCategory) return {};
+  return qt(settingsCategoryInfo(route_.category).name);
 }
 
 QVariantMap MenuRouter::routeGame() const {
@@ -144,6 +156,16 @@ void MenuRouter::quit() {
   emit quitRequested();
 }
 
+bool MenuRouter::showsNowPlaying() const {
+  return stores_.supervisor.currentGame() && route_.kind != Route::Kind::settings &&
+         route_.kind != Route::Kind::settingsCategory;
+}
+
+void MenuRouter::announceScreen() {
+  settings_.show(popoverShown_ && !showsNowPlaying() ? std::optional(route_) : std::nullopt);
+  emit screenChanged();
+}
+
 std::optional<core::Game> MenuRouter::catalogGame(const std::string& id) const {
   const auto& games = stores_.catalog.games();
   const auto found = std::ranges::find(games, id, &core::Game::id);
@@ -165,7 +187,7 @@ void MenuRouter::currentGameChanged() {
       QMetaObject::invokeMethod(this, &MenuRouter::dismissRequested, Qt::QueuedConnection);
     }
   }
-  emit screenChanged();
+  announceScreen();
 }
 
 }  // namespace deskplay::ui

@@ -17,14 +17,16 @@
 #include "ui/models/library_model.hpp"
 #include "ui/models/multiplayer_setup_model.hpp"
 #include "ui/models/route.hpp"
+#include "ui/models/settings_model.hpp"
 
 namespace deskplay::ui {
 
 // The popover's content: which screen shows, the header above it, the way back, the
 // supervisor's error below it, and every start and stop of a game made from the screens.
-// While a game runs the now-playing screen replaces the routed one; a game start (or end)
-// sends the route back to the library, and a start asks for the popover to close on the
-// main loop's next turn. Main thread only.
+// While a game runs the now-playing screen replaces the library and the screens that start
+// games; the settings stay within reach, so sounds can be turned off during a game. A game
+// start (or end) sends the route back to the library, and a start asks for the popover to
+// close on the main loop's next turn. Main thread only.
 class MenuRouter final : public QObject {
   Q_OBJECT
   Q_PROPERTY(QString screen READ screen NOTIFY screenChanged)
@@ -35,8 +37,10 @@ class MenuRouter final : public QObject {
   Q_PROPERTY(QString lastError READ lastError NOTIFY lastErrorChanged)
   Q_PROPERTY(bool gamesEnabled READ gamesEnabled NOTIFY gamesEnabledChanged)
   Q_PROPERTY(QVariantList settingsCategories READ settingsCategories CONSTANT)
+  Q_PROPERTY(QString settingsCategory READ settingsCategory NOTIFY screenChanged)
   Q_PROPERTY(QObject* library READ library CONSTANT)
   Q_PROPERTY(QObject* setup READ setup CONSTANT)
+  Q_PROPERTY(QObject* settings READ settings CONSTANT)
 
  public:
   // The stores the screens show and act on; all must outlive the router.
@@ -46,6 +50,13 @@ class MenuRouter final : public QObject {
     core::CatalogStore& catalog;
     core::AccountStore& account;
     core::ServerConfig& server;
+    core::LoginItem& loginItem;
+    core::SoundSetting& sounds;
+    core::PermissionsModel& permissions;
+    core::HotkeyStore& hotkeys;
+    core::DataFolder& dataFolder;
+    // The open panel of the data folder's "Choose".
+    platform::Workspace& workspace;
   };
 
   explicit MenuRouter(Stores stores, UniformDraw draw = secureUniform, QObject* parent = nullptr);
@@ -53,8 +64,8 @@ class MenuRouter final : public QObject {
   const Route& route() const { return route_; }
   void setRoute(Route route);
 
-  // "nowPlaying" while a game runs, else the route's screen: "library", "modeChoice",
-  // "setup", "settings" or "settingsCategory".
+  // The route's screen: "library", "modeChoice", "setup", "settings" or "settingsCategory";
+  // while a game runs, "nowPlaying" instead of the first three.
   QString screen() const;
   QString headerTitle() const;
   bool hasBack() const { return backDestination(route_, stores_.catalog.games()).has_value(); }
@@ -68,8 +79,14 @@ class MenuRouter final : public QObject {
   bool gamesEnabled() const { return stores_.tap.trusted(); }
   // One object per settings category in menu order: "name", "title", "subtitle", "symbol".
   QVariantList settingsCategories() const;
+  // The identifier of the route's settings category ("account", …); empty on other routes.
+  QString settingsCategory() const;
   LibraryModel* library() { return &library_; }
   MultiplayerSetupModel* setup() { return &setup_; }
+  SettingsModel* settings() { return &settings_; }
+
+  // The popover opened or closed: the settings pane on screen comes or goes with it.
+  void setPopoverShown(bool shown);
 
   Q_INVOKABLE void goBack();
   Q_INVOKABLE void openSettings();
@@ -94,13 +111,17 @@ class MenuRouter final : public QObject {
 
  private:
   std::optional<core::Game> catalogGame(const std::string& id) const;
+  bool showsNowPlaying() const;
+  void announceScreen();
   void play(const std::string& gameID, const std::vector<std::string>& arguments);
   void currentGameChanged();
 
   Stores stores_;
   LibraryModel library_;
   MultiplayerSetupModel setup_;
+  SettingsModel settings_;
   Route route_;
+  bool popoverShown_ = true;
   std::optional<std::string> currentGameID_;
 };
 

@@ -27,8 +27,7 @@ class MenuRouterTest : public ::testing::Test {
   }
 
   MenuTestStores stores;
-  MenuRouter router{
-      {stores.tap, *stores.supervisor, stores.catalog, stores.account, stores.server}};
+  MenuRouter router{stores.routerStores()};
 };
 
 TEST_F(MenuRouterTest, ASoloGameStartsAtOnceAndThePopoverClosesOnTheNextTurn) {

@@ -16,8 +16,7 @@ class MenuScreens final : public QObject {
   Q_OBJECT
 
  public:
-  // The key tap, game supervisor, catalog, account store and room-server setting; all must
-  // outlive the screens.
+  // The stores the screens show and act on; all must outlive the screens.
   using Stores = MenuRouter::Stores;
 
   explicit MenuScreens(Stores stores, QObject* parent = nullptr);
@@ -28,6 +27,8 @@ class MenuScreens final : public QObject {
   QQuickItem* createRoot(QQmlEngine& engine);
 
   MenuRouter& router() { return router_; }
+  // The popover opened or closed (the screens count as shown until told otherwise).
+  void setPopoverShown(bool shown) { router_.setPopoverShown(shown); }
 
  signals:
   // A game became current: the popover should close now (sent on the main loop's turn after

@@ -62,8 +62,7 @@ class ScreensTest : public ::testing::Test {
   }
 
   MenuTestStores stores;
-  MenuScreens screens{
-      {stores.tap, *stores.supervisor, stores.catalog, stores.account, stores.server}};
+  MenuScreens screens{stores.routerStores()};
   std::unique_ptr<PopoverHarness> popover;
 };
 

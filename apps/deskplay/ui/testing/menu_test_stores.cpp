@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QTest>
+#include <fstream>
 
 #include "core/account/session_token.hpp"
 #include "core/session/stop_request.hpp"
@@ -28,6 +29,14 @@ MenuTestStores::MenuTestStores()
               platform::simulatedToolPaths(fixture.home() / "sim-tools")),
       account({keychain, fixture.preferences, fixture.workspace}),
       server(fixture.preferences),
+      loginItem(loginItems),
+      sounds(fixture.preferences, [this](bool muted) { mutedAnnouncements.push_back(muted); }),
+      timers(fixture.clock),
+      permissions(accessibility, privacy, fixture.workspace, timers,
+                  core::ArcadeLog(fixture.paths().applicationLog(), fixture.clock),
+                  [this] { ++relaunches; }),
+      hotkeys(fixture.preferences, tap),
+      dataFolder(fixture.paths(), fixture.preferences, fixture.workspace),
       supervisor(fixture.makeSupervisor(fixture.environment({{"FAKE_ENGINE_END", "wait"}}))) {
   tap.start();
 }
@@ -70,6 +79,21 @@ std::vector<std::string> MenuTestStores::engineArguments() {
   auto arguments = fixture.engineArguments();
   if (!arguments.empty()) arguments.erase(arguments.begin());
   return arguments;
+}
+
+MenuRouter::Stores MenuTestStores::routerStores() {
+  return {tap,    *supervisor, catalog, account,    server,           loginItem,
+          sounds, permissions, hotkeys, dataFolder, fixture.workspace};
+}
+
+std::vector<std::string> MenuTestStores::permissionLogLines() const {
+  std::vector<std::string> lines;
+  std::ifstream log(fixture.paths().applicationLog());
+  for (std::string line; std::getline(log, line);) {
+    const auto found = line.find("] perms: ");
+    if (found != std::string::npos) lines.push_back(line.substr(found + 2));
+  }
+  return lines;
 }
 
 void MenuTestStores::setTrusted(bool trusted) {

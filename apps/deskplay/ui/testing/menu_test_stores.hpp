@@ -7,15 +7,23 @@
 
 #include "core/account/account_store.hpp"
 #include "core/catalog/catalog_store.hpp"
+#include "core/hotkey/hotkey_store.hpp"
 #include "core/keys/key_tap.hpp"
 #include "core/session/game_supervisor.hpp"
+#include "core/settings/data_folder.hpp"
+#include "core/settings/login_item.hpp"
+#include "core/settings/permissions_model.hpp"
 #include "core/settings/server_config.hpp"
+#include "core/settings/sound_setting.hpp"
 #include "engine_fixture.hpp"
 #include "platform/testing/fake_accessibility.hpp"
 #include "platform/testing/fake_event_taps.hpp"
 #include "platform/testing/fake_keychain.hpp"
+#include "platform/testing/fake_login_items.hpp"
+#include "platform/testing/fake_main_loop_timers.hpp"
 #include "platform/testing/fake_privacy_checks.hpp"
 #include "support/fake_http_server.hpp"
+#include "ui/models/menu_router.hpp"
 
 namespace deskplay::ui::testing {
 
@@ -63,7 +71,8 @@ struct TestGame {
 
 // The stores the popover shows, built over the platform fakes in a private home whose bundle
 // runs the fake engine (which waits for its terminate request). Keyboard control starts
-// granted; the room server is the hosted one.
+// granted; the room server is the hosted one. The permissions poll on `timers`, which the
+// test fires; the sound switch's announcements are kept in `mutedAnnouncements`.
 struct MenuTestStores {
   MenuTestStores();
   // Stops a game still running and waits for its end.
@@ -80,6 +89,10 @@ struct MenuTestStores {
   void storeSessionKnownTo(deskplay::testing::FakeHttpServer& roomServer);
   // The arguments the engine got after the game's folder, once it has started.
   std::vector<std::string> engineArguments();
+  // The stores as the router takes them.
+  MenuRouter::Stores routerStores();
+  // The "perms: …" lines of the application log, in order.
+  std::vector<std::string> permissionLogLines() const;
 
   deskplay::testing::EngineFixture fixture;
   platform::testing::FakeEventTaps eventTaps;
@@ -90,6 +103,15 @@ struct MenuTestStores {
   core::CatalogStore catalog;
   core::AccountStore account;
   core::ServerConfig server;
+  platform::testing::FakeLoginItems loginItems;
+  core::LoginItem loginItem;
+  std::vector<bool> mutedAnnouncements;
+  core::SoundSetting sounds;
+  platform::testing::FakeMainLoopTimers timers;
+  int relaunches = 0;
+  core::PermissionsModel permissions;
+  core::HotkeyStore hotkeys;
+  core::DataFolder dataFolder;
   std::unique_ptr<core::GameSupervisor> supervisor;
 };
 
