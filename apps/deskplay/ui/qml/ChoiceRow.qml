@@ -9,6 +9,9 @@ AbstractButton {
     property string title
     property string subtitle
     property var tileColors: []
+    // A symbol that asks for attention, before the chevron; none when empty.
+    property string markSymbol
+    property color markColor: Theme.attention
     width: parent ? parent.width : 0
     height: 56
     hoverEnabled: true
@@ -35,7 +38,7 @@ AbstractButton {
         }
         Column {
             anchors.verticalCenter: parent.verticalCenter
-            width: row.width - 100
+            width: row.width - 100 - (mark.visible ? mark.width + 12 : 0)
             Text {
                 text: row.title
                 font.pixelSize: Theme.bodySize
@@ -50,6 +53,13 @@ AbstractButton {
                 font.pixelSize: Theme.captionSize
                 color: Theme.secondaryText
             }
+        }
+        SymbolIcon {
+            id: mark
+            visible: row.markSymbol !== ""
+            symbol: row.markSymbol
+            color: row.markColor
+            height: parent.height
         }
         SymbolIcon {
             symbol: "chevron.right"

@@ -83,6 +83,8 @@ Item {
                     return Object.keys(root.router.routeGame).length > 0 ? setup : null;
                 case "settings":
                     return settingsMenu;
+                case "settingsCategory":
+                    return settingsDetail;
                 default:
                     return null;
                 }
@@ -136,7 +138,15 @@ Item {
         id: settingsMenu
         SettingsMenuView {
             categories: root.router.settingsCategories
+            permissionsMissing: root.router.settings.permissions.anyMissing
             onSelect: name => root.router.openSettingsCategory(name)
+        }
+    }
+    Component {
+        id: settingsDetail
+        SettingsDetailView {
+            category: root.router.settingsCategory
+            settings: root.router.settings
         }
     }
 }

@@ -5,6 +5,8 @@ import Deskplay.Popover
 Item {
     id: view
     required property var categories
+    // A privacy permission is missing: the Permissions row says so.
+    property bool permissionsMissing
     signal select(string name)
 
     implicitHeight: column.implicitHeight + 2 * 12
@@ -23,6 +25,8 @@ Item {
                 title: modelData.title
                 subtitle: modelData.subtitle
                 tileColors: [Theme.accent]
+                markSymbol: modelData.name === "permissions" && view.permissionsMissing
+                            ? "exclamationmark.circle.fill" : ""
                 onClicked: view.select(modelData.name)
             }
         }

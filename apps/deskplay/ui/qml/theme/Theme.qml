@@ -10,6 +10,8 @@ QtObject {
     readonly property color accent: "#0a64d8"
     readonly property color error: "#d70015"
     readonly property color warning: "#c93400"
+    readonly property color attention: "#f08a00"
+    readonly property color granted: "#1f9d3a"
     readonly property color keyCap: "#e4e4e8"
     readonly property int captionSize: 11
     readonly property int bodySize: 13
