@@ -199,6 +199,17 @@ std::optional<pid_t> PlayedDesktop::enginePid() const {
   return std::nullopt;
 }
 
+std::map<std::string, std::string> PlayedDesktop::engineEnvironment() const {
+  std::map<std::string, std::string> variables;
+  const std::optional<pid_t> engine = enginePid();
+  if (!engine) return variables;
+  for (const std::string& entry : processEnvironment(fs::path("/proc") / std::to_string(*engine))) {
+    const std::size_t equals = entry.find('=');
+    if (equals != std::string::npos) variables[entry.substr(0, equals)] = entry.substr(equals + 1);
+  }
+  return variables;
+}
+
 fs::path PlayedDesktop::screenshot(const std::string& name) const {
   fs::create_directories(E2E_SCREENSHOTS);
   const fs::path out = fs::path(E2E_SCREENSHOTS) / (name + ".png");

@@ -77,6 +77,9 @@ class PlayedDesktop {
 
   // The engine process of this session (found by its environment), or nothing.
   std::optional<pid_t> enginePid() const;
+  // What the engine of this session got in its environment (name → value); empty while none
+  // runs.
+  std::map<std::string, std::string> engineEnvironment() const;
 
   // A PNG of the screen under the build folder, named `name`.
   std::filesystem::path screenshot(const std::string& name) const;

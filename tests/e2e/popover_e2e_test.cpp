@@ -5,13 +5,10 @@
 
 #include <QColor>
 #include <QImage>
-#include <nlohmann/json.hpp>
-#include <regex>
-#include <sstream>
+#include <memory>
 
-#include "listed_windows.hpp"
 #include "platform/sim/sim_status_items.hpp"
-#include "played_desktop.hpp"
+#include "popover_session.hpp"
 
 namespace deskplay::testing {
 namespace {
@@ -19,135 +16,7 @@ namespace {
 constexpr double kPanelWidth = 480;
 constexpr double kMenuBarHeight = 24;
 
-// An element of what Deskplay published for its windows, as `simdeskctl ax-tree` prints it
-// (global, top-left origin).
-struct PublishedElement {
-  std::string role;
-  std::string title;
-  platform::Rect frame;
-};
-
-class PopoverGames : public ::testing::Test {
- protected:
-  void start(const std::function<void()>& beforeDeskplay = {}) {
-    ASSERT_TRUE(desk_.start({"TILESTACK_SEED=7"}, beforeDeskplay)) << desk_.failure;
-    entriesBefore_ = desk_.userEntries();
-    iconsBefore_ = desk_.userIcons();
-    ASSERT_TRUE(eventually([&] { return statusItem().size.width > 0; }))
-        << "Deskplay's icon never appeared in the menu bar";
-  }
-
-  // Deskplay's status item as `simdeskctl status-items` lists it; null while there is none.
-  nlohmann::json listedStatusItem() const {
-    std::istringstream lines(desk_.simdesk().ctl({"status-items"}).output);
-    for (std::string line; std::getline(lines, line);) {
-      const auto item = nlohmann::json::parse(line, nullptr, false);
-      if (!item.is_discarded() && item.value("owner", "") == "Deskplay") return item;
-    }
-    return nullptr;
-  }
-
-  // The frame of Deskplay's icon in the menu bar (top-left origin).
-  platform::Rect statusItem() const {
-    const nlohmann::json item = listedStatusItem();
-    if (item.is_null()) return {};
-    const auto& frame = item["frame"];
-    return {{frame["x"].get<double>(), frame["y"].get<double>()},
-            {frame["width"].get<double>(), frame["height"].get<double>()}};
-  }
-
-  std::optional<ListedWindow> panel() const {
-    return listedContentWindow(desk_.simdesk(), "Deskplay");
-  }
-
-  void clickStatusItem() const {
-    const platform::Rect item = statusItem();
-    desk_.click(item.midX(), item.midY());
-  }
-
-  // Opens the popover with a click on the icon and waits until it is the key window.
-  void openPopover() const {
-    clickStatusItem();
-    ASSERT_TRUE(eventually([&] {
-      const auto shown = panel();
-      return shown && shown->key && shown->alpha == 1;
-    })) << "the popover did not open";
-  }
-
-  void expectPopoverClosed() const {
-    EXPECT_TRUE(eventually([&] { return !panel().has_value(); })) << "the popover stayed open";
-  }
-
-  std::vector<PublishedElement> published() const {
-    const pid_t pid = deskplayPid();
-    std::vector<PublishedElement> elements;
-    static const std::regex element(
-        R"re((AX\w+) "(.*)" at \((-?[\d.]+), (-?[\d.]+)\) size ([\d.]+)x([\d.]+))re");
-    std::istringstream lines(desk_.simdesk().ctl({"ax-tree", std::to_string(pid)}).output);
-    for (std::string line; std::getline(lines, line);) {
-      std::smatch found;
-      if (!std::regex_search(line, found, element)) continue;
-      elements.push_back({found[1],
-                          found[2],
-                          {{std::stod(found[3]), std::stod(found[4])},
-                           {std::stod(found[5]), std::stod(found[6])}}});
-    }
-    return elements;
-  }
-
-  std::optional<PublishedElement> publishedElement(const std::string& role,
-                                                   const std::string& title) const {
-    for (const PublishedElement& element : published()) {
-      if (element.role == role && element.title == title) return element;
-    }
-    return std::nullopt;
-  }
-
-  bool shows(const std::string& role, const std::string& title) const {
-    return publishedElement(role, title).has_value();
-  }
-
-  // A click at the centre of the popover's element with that title, as the person clicks it.
-  void clickElement(const std::string& title) const {
-    std::optional<PublishedElement> element;
-    ASSERT_TRUE(eventually([&] {
-      element = publishedElement("AXButton", title);
-      return element.has_value();
-    })) << "the popover never showed \""
-        << title << "\"";
-    desk_.click(element->frame.midX(), element->frame.midY());
-  }
-
-  pid_t deskplayPid() const { return listedStatusItem().value("pid", 0); }
-
-  void waitUntilPlaying(const std::string& game) const {
-    ASSERT_TRUE(eventually([&] {
-      const auto status = desk_.status();
-      return status["currentGame"] == game && !desk_.tiles().empty();
-    })) << game
-        << " never started; game log:\n"
-        << desk_.gameLogText();
-    EXPECT_TRUE(desk_.userIcons().empty()) << "the Desktop was not stashed";
-  }
-
-  // After "Stop & restore": the session is over and the Desktop holds what it held before.
-  void expectDesktopBack() const {
-    ASSERT_TRUE(eventually([&] {
-      const auto status = desk_.status();
-      return status.value("session", "") == "idle" && status["currentGame"].is_null() &&
-             desk_.tiles().empty();
-    })) << "the game did not end; game log:\n"
-        << desk_.gameLogText();
-    EXPECT_TRUE(desk_.status()["lastError"].is_null());
-    EXPECT_EQ(desk_.userEntries(), entriesBefore_);
-    EXPECT_TRUE(eventually([&] { return desk_.userIcons().size() == iconsBefore_.size(); }));
-  }
-
-  PlayedDesktop desk_{builtBundle() / "Contents" / "MacOS" / "Deskplay",
-                      PlayedDesktop::Interface::menuBar};
-  std::map<std::string, std::string> entriesBefore_;
-  std::vector<DesktopIcon> iconsBefore_;
-};
+class PopoverGames : public PopoverSession {};
 
 TEST_F(PopoverGames, ASoloGameFromItsCardToStopAndRestore) {
   start();

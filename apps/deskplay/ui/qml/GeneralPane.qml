@@ -9,13 +9,13 @@ Column {
     SettingsSwitch {
         title: "Launch at login"
         subtitle: "Open Deskplay when you sign in"
-        isOn: pane.launchAtLogin
+        checked: pane.launchAtLogin
         onSwitchedTo: on => pane.launchAtLogin = on
     }
     SettingsSwitch {
         title: "Game sounds"
         subtitle: "Play sound effects while a game runs"
-        isOn: pane.gameSounds
+        checked: pane.gameSounds
         onSwitchedTo: on => pane.gameSounds = on
     }
 }

@@ -2,56 +2,52 @@ import QtQuick
 import QtQuick.Controls.Basic
 import Deskplay.Popover
 
-// A row with its label and a switch on the right; a click anywhere on the row asks for the
-// other position (`switchedTo`), and the switch shows `isOn`, what the store then says.
-AbstractButton {
+// A row with its label and a switch on the right, published as a check box. A click anywhere
+// on the row asks for the other position (`switchedTo`); the switch shows `checked`, which
+// follows what the store then says rather than the click.
+CheckBox {
     id: row
     property string title
     property string subtitle
-    property bool isOn
     signal switchedTo(bool on)
 
     width: parent ? parent.width : 0
-    implicitHeight: Math.max(label.implicitHeight, track.height) + 8
+    implicitHeight: Math.max(contentItem.implicitHeight, indicator.height) + 8
+    // The click leaves the box as it is: the store's answer moves it.
+    nextCheckState: function() { return checkState; }
     hoverEnabled: true
-    onClicked: row.switchedTo(!row.isOn)
+    padding: 0
+    spacing: 12
+    rightPadding: indicator.width + spacing
+    onClicked: row.switchedTo(!row.checked)
 
-    background: Item {}
-    contentItem: Item {
-        RowLabel {
-            id: label
-            anchors.left: parent.left
-            anchors.right: track.left
-            anchors.rightMargin: 12
-            anchors.verticalCenter: parent.verticalCenter
-            title: row.title
-            titlePublished: false
-            subtitle: row.subtitle
-        }
+    indicator: Rectangle {
+        id: track
+        x: row.width - width
+        y: (row.height - height) / 2
+        width: 38
+        height: 22
+        radius: height / 2
+        color: row.checked ? Theme.granted : (row.hovered ? "#b8b8be" : "#c4c4ca")
+        border.color: row.checked ? Theme.granted : "#9a9aa0"
         Rectangle {
-            id: track
-            anchors.right: parent.right
-            anchors.verticalCenter: parent.verticalCenter
-            width: 38
-            height: 22
-            radius: height / 2
-            color: row.isOn ? Theme.granted : (row.hovered ? "#c7c7cc" : "#d1d1d6")
-            Rectangle {
-                width: parent.height - 4
-                height: width
-                radius: width / 2
-                y: 2
-                x: row.isOn ? parent.width - width - 2 : 2
-                color: "white"
-                border.color: "#b0b0b5"
-            }
+            width: parent.height - 4
+            height: width
+            radius: width / 2
+            y: 2
+            x: row.checked ? parent.width - width - 2 : 2
+            color: "white"
+            border.color: "#9a9aa0"
         }
     }
-    Accessible.role: Accessible.CheckBox
+    contentItem: RowLabel {
+        id: label
+        title: row.title
+        titlePublished: false
+        subtitle: row.subtitle
+    }
     Accessible.name: title
     Accessible.description: subtitle
-    Accessible.checkable: true
-    Accessible.checked: isOn
-    Accessible.onPressAction: row.switchedTo(!row.isOn)
-    Accessible.onToggleAction: row.switchedTo(!row.isOn)
+    Accessible.onPressAction: row.switchedTo(!row.checked)
+    Accessible.onToggleAction: row.switchedTo(!row.checked)
 }

@@ -2,6 +2,7 @@
 // their accessible names; each pane is saved as a screenshot.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QTest>
 
 #include "core/settings/server_url.hpp"
@@ -69,8 +70,7 @@ TEST_F(SettingsScreens, EveryPaneShowsUnderItsTitleAndLeadsBack) {
         "Reads key presses while a game runs", "Granted"}},
       {"Controls",
        "settings-controls",
-       {"Stop hotkey", "Quits the running game and restores your desktop", "⌃⌥Q",
-        "Reset to ⌃⌥Q"}},
+       {"Stop hotkey", "Quits the running game and restores your desktop", "⌃⌥Q", "Reset to ⌃⌥Q"}},
       {"Saved Games & Exports",
        "settings-saved",
        {"Folder", "Where games keep saved work — pixel art, sequences, exports.", "Choose",
@@ -125,20 +125,21 @@ TEST_F(SettingsScreens, AMissingPermissionOpensItsPageAndOffersTheRelaunch) {
 
 TEST_F(SettingsScreens, TheGeneralSwitchesFollowTheStores) {
   openPane("General");
+  EXPECT_EQ(popover->find("Game sounds")->role(), QAccessible::CheckBox);
   ASSERT_TRUE(popover->press("Game sounds"));
   EXPECT_FALSE(stores.sounds.enabled());
   EXPECT_EQ(stores.mutedAnnouncements, std::vector<bool>{true});
-  EXPECT_FALSE(popover->item("Game sounds")->property("isOn").toBool());
+  EXPECT_FALSE(popover->item("Game sounds")->property("checked").toBool());
 
   stores.loginItems.answerRegistrations(
       platform::testing::FakeLoginItems::RegistrationAnswer::refuse);
   ASSERT_TRUE(popover->press("Launch at login"));
-  EXPECT_FALSE(popover->item("Launch at login")->property("isOn").toBool())
+  EXPECT_FALSE(popover->item("Launch at login")->property("checked").toBool())
       << "a refused registration turns the switch back";
   stores.loginItems.answerRegistrations(
       platform::testing::FakeLoginItems::RegistrationAnswer::enable);
   ASSERT_TRUE(popover->press("Launch at login"));
-  EXPECT_TRUE(popover->item("Launch at login")->property("isOn").toBool());
+  EXPECT_TRUE(popover->item("Launch at login")->property("checked").toBool());
   popover->screenshot("settings-general-changed");
 }
 
