@@ -26,24 +26,12 @@ QString sessionName(core::SessionState state) {
   return "idle";
 }
 
-QString accountStateName(core::AccountStore::State state) {
-  switch (state) {
-    case core::AccountStore::State::signedOut:
-      return "signedOut";
-    case core::AccountStore::State::pending:
-      return "pending";
-    case core::AccountStore::State::signedIn:
-      return "signedIn";
-  }
-  return "signedOut";
-}
-
 }  // namespace
 
 QJsonObject accountJson(const core::AccountStore& account) {
   const bool signedIn = account.state() == core::AccountStore::State::signedIn;
   return QJsonObject{
-      {"state", accountStateName(account.state())},
+      {"state", core::accountStateName(account.state())},
       {"label", signedIn ? QJsonValue(account.label()) : QJsonValue(QJsonValue::Null)},
       {"error", textOrNull(account.error())},
       {"checking", account.checking()},

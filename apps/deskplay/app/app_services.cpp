@@ -8,15 +8,16 @@
 
 namespace deskplay::app {
 
-std::filesystem::path autostartFolder(const core::AppPaths& paths,
-                                      const QProcessEnvironment& environment) {
-  const std::string configHome = environment.value("XDG_CONFIG_HOME").toStdString();
-  const auto folder = platform::autostartFolder(
-      environment.contains("XDG_CONFIG_HOME") ? configHome.c_str() : nullptr, paths.home.c_str());
-  // The home is always absolute, so the fallback only keeps the entry out of the working
-  // directory should that ever change.
+namespace {
+
+// The desktop session's autostart folder. Without an absolute $XDG_CONFIG_HOME or $HOME it is
+// the one under the home Qt found, never a folder relative to the working directory.
+std::filesystem::path autostartFolder(const core::AppPaths& paths) {
+  const auto folder = platform::defaultAutostartFolder();
   return folder.ok() ? folder.value() : paths.home / ".config" / "autostart";
 }
+
+}  // namespace
 
 std::filesystem::path simToolsFolder(const QProcessEnvironment& environment,
                                      const std::filesystem::path& bundle) {
@@ -29,8 +30,7 @@ AppServices::AppServices(std::filesystem::path bundle, QProcessEnvironment envir
     : paths_(core::AppPaths::forCurrentUser(bundle)),
       tools_(platform::simulatedToolPaths(simToolsFolder(environment, bundle))),
       preferences_(platform::defaultUserDefaultsFile(), platform::defaultPreferencesFolder()),
-      loginItems_(QCoreApplication::applicationFilePath().toStdString(),
-                  autostartFolder(paths_, environment)),
+      loginItems_(QCoreApplication::applicationFilePath().toStdString(), autostartFolder(paths_)),
       simdesk_(platform::connectToSimdesk("Deskplay")),
       simdeskEvents_(*simdesk_),
       windows_(*simdesk_),

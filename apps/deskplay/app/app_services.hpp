@@ -38,11 +38,6 @@
 
 namespace deskplay::app {
 
-// The desktop session's autostart folder for the user whose home `paths` name, as
-// $XDG_CONFIG_HOME in `environment` places it.
-std::filesystem::path autostartFolder(const core::AppPaths& paths,
-                                      const QProcessEnvironment& environment);
-
 // The folder of the command-line tool stand-ins: $DESKPLAY_SIM_TOOLS when set, else
 // "sim-tools" beside the bundle, where the build puts them.
 std::filesystem::path simToolsFolder(const QProcessEnvironment& environment,

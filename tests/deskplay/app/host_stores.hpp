@@ -14,14 +14,15 @@
 namespace deskplay::testing {
 
 // The stores a session host starts besides the supervisor and the catalog, over fakes and
-// an engine fixture's preferences, workspace and clock.
+// an engine fixture's preferences, workspace and clock. The permissions poll on `timers`,
+// which the test moves.
 struct HostStores {
   explicit HostStores(EngineFixture& fixture)
       : timers(fixture.clock),
         keyTap({eventTaps, accessibility, privacy, fixture.workspace}),
         hotkeys(fixture.preferences, keyTap),
         permissions(accessibility, privacy, fixture.workspace, timers,
-                    {fixture.paths().applicationLog(), fixture.clock}, [] {}),
+                    {fixture.paths().applicationLog(), fixture.clock}, [this] { ++relaunches; }),
         dataFolder(fixture.paths(), fixture.preferences, fixture.workspace) {}
 
   core::SessionHost::Stores with(core::GameSupervisor& supervisor, core::CatalogStore& catalog,
@@ -33,6 +34,8 @@ struct HostStores {
   platform::testing::FakeAccessibility accessibility;
   platform::testing::FakePrivacyChecks privacy;
   platform::testing::FakeMainLoopTimers timers;
+  // The relaunches the permissions asked for.
+  int relaunches = 0;
   core::KeyTap keyTap;
   core::HotkeyStore hotkeys;
   core::PermissionsModel permissions;

@@ -225,4 +225,16 @@ void AccountStore::setChecking(bool checking) {
   emit checkingChanged();
 }
 
+QString accountStateName(AccountStore::State state) {
+  switch (state) {
+    case AccountStore::State::signedOut:
+      return QStringLiteral("signedOut");
+    case AccountStore::State::pending:
+      return QStringLiteral("pending");
+    case AccountStore::State::signedIn:
+      return QStringLiteral("signedIn");
+  }
+  return QStringLiteral("signedOut");
+}
+
 }  // namespace deskplay::core

@@ -120,4 +120,7 @@ class AccountStore final : public QObject {
   std::uint64_t nextVerificationId_ = 1;
 };
 
+// The state's name as status lines and screens give it: "signedOut", "pending" or "signedIn".
+QString accountStateName(AccountStore::State state);
+
 }  // namespace deskplay::core

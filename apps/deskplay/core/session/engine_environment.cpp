@@ -2,12 +2,12 @@
 
 #include <variant>
 
+#include "core/settings/sound_setting.hpp"
+
 namespace deskplay::core {
 
 bool mutedBySettings(const std::optional<platform::PreferenceValue>& soundsEnabled) {
-  if (!soundsEnabled) return false;
-  const bool* enabled = soundsEnabled->get<bool>();
-  return enabled != nullptr && !*enabled;
+  return !soundsEnabledBy(soundsEnabled);
 }
 
 std::map<std::string, std::string> engineEnvironment(

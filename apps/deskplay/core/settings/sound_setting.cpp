@@ -2,14 +2,17 @@
 
 namespace deskplay::core {
 
+bool soundsEnabledBy(const std::optional<platform::PreferenceValue>& stored) {
+  const bool* on = stored ? stored->get<bool>() : nullptr;
+  return on == nullptr || *on;
+}
+
 SoundSetting::SoundSetting(platform::Preferences& preferences, MutedAnnouncer announceMuted,
                            QObject* parent)
     : QObject(parent), preferences_(preferences), announceMuted_(std::move(announceMuted)) {}
 
 bool SoundSetting::enabled() const {
-  const auto stored = preferences_.value(kSoundsEnabledKey);
-  const bool* on = stored ? stored->get<bool>() : nullptr;
-  return on == nullptr || *on;
+  return soundsEnabledBy(preferences_.value(kSoundsEnabledKey));
 }
 
 void SoundSetting::setEnabled(bool enabled) {

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <functional>
+#include <optional>
 #include <string_view>
 
 #include "platform/preferences.hpp"
@@ -10,6 +11,10 @@ namespace deskplay::core {
 
 // The user-defaults key of the "Game sounds" switch: a boolean, true when absent.
 inline constexpr std::string_view kSoundsEnabledKey = "soundsEnabled";
+
+// The switch as a stored value sets it: on unless the value is the boolean false, so absent
+// or foreign values leave games their sound.
+bool soundsEnabledBy(const std::optional<platform::PreferenceValue>& stored);
 
 // Whether games play their sound effects, as the General settings show and change it. Every
 // change is stored at once and announced to the running engine as muted or not; the next
@@ -26,7 +31,7 @@ class SoundSetting final : public QObject {
   SoundSetting(platform::Preferences& preferences, MutedAnnouncer announceMuted,
                QObject* parent = nullptr);
 
-  // The stored switch; a value that is no boolean counts as on, as it does for the engine.
+  // The stored switch (soundsEnabledBy).
   bool enabled() const;
   // Stores the switch and announces the change; nothing happens when it already is so.
   void setEnabled(bool enabled);

@@ -13,15 +13,7 @@ AccountPaneModel::AccountPaneModel(Stores stores, QObject* parent)
 }
 
 QString AccountPaneModel::state() const {
-  switch (stores_.account.state()) {
-    case State::signedOut:
-      return QStringLiteral("signedOut");
-    case State::pending:
-      return QStringLiteral("pending");
-    case State::signedIn:
-      return QStringLiteral("signedIn");
-  }
-  return QStringLiteral("signedOut");
+  return core::accountStateName(stores_.account.state());
 }
 
 QString AccountPaneModel::title() const {

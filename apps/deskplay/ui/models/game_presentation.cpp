@@ -3,14 +3,9 @@
 #include <QString>
 #include <QVariantList>
 
+#include "ui/models/qt_text.hpp"
+
 namespace deskplay::ui {
-namespace {
-
-QString qt(const std::string& text) {
-  return QString::fromStdString(text);
-}
-
-}  // namespace
 
 ModeChoiceTexts modeChoiceTexts(const core::Game& game) {
   ModeChoiceTexts texts{"Solo", "", "Multiplayer", "Two-player"};
@@ -38,21 +33,21 @@ QVariantMap gamePresentation(const core::Game& game) {
   }
   QVariantList controls;
   for (const core::ControlHint& hint : game.controls) {
-    controls.append(QVariantMap{{"keys", qt(hint.keys)}, {"action", qt(hint.action)}});
+    controls.append(QVariantMap{{"keys", qtText(hint.keys)}, {"action", qtText(hint.action)}});
   }
   const ModeChoiceTexts texts = modeChoiceTexts(game);
   return {
-      {"id", qt(game.id)},
-      {"name", qt(game.name)},
+      {"id", qtText(game.id)},
+      {"name", qtText(game.name)},
       {"gradient", gradient},
       {"glyph", glyph},
       {"wideGlyph", core::isWideGlyph(game)},
       {"multiplayer", game.isMultiplayer()},
       {"fourPlayers", game.launch == core::LaunchMode::multiplayerOnly},
-      {"soloTitle", qt(texts.soloTitle)},
-      {"soloSubtitle", qt(texts.soloSubtitle)},
-      {"multiplayerTitle", qt(texts.multiplayerTitle)},
-      {"multiplayerSubtitle", qt(texts.multiplayerSubtitle)},
+      {"soloTitle", qtText(texts.soloTitle)},
+      {"soloSubtitle", qtText(texts.soloSubtitle)},
+      {"multiplayerTitle", qtText(texts.multiplayerTitle)},
+      {"multiplayerSubtitle", qtText(texts.multiplayerSubtitle)},
       {"controls", controls},
   };
 }

@@ -32,7 +32,7 @@ TEST(LibraryModel, ShowsSectionsWithGamesInLibraryOrder) {
   stores.addGame(TestGame("snake", "Snake").at(2));
   stores.addGame(TestGame("pong", "Pong").at(1));
   stores.addGame(TestGame("paint", "Paint").in("studio"));
-  LibraryModel library(stores.tap, stores.catalog);
+  LibraryModel library(stores.host.keyTap, stores.catalog);
   QSignalSpy changes(&library, &LibraryModel::catalogChanged);
   stores.refreshCatalog();
 
@@ -45,7 +45,7 @@ TEST(LibraryModel, ShowsSectionsWithGamesInLibraryOrder) {
 
 TEST(LibraryModel, AnEmptyCatalogShowsItsErrorAsCritical) {
   MenuTestStores stores;
-  LibraryModel library(stores.tap, stores.catalog);
+  LibraryModel library(stores.host.keyTap, stores.catalog);
   stores.refreshCatalog();
 
   EXPECT_TRUE(library.sections().isEmpty());
@@ -60,7 +60,7 @@ TEST(LibraryModel, AnEmptyCatalogShowsItsErrorAsCritical) {
 
 TEST(LibraryModel, TheBannerFollowsKeyboardControlAndPromptsForIt) {
   MenuTestStores stores;
-  LibraryModel library(stores.tap, stores.catalog);
+  LibraryModel library(stores.host.keyTap, stores.catalog);
   QSignalSpy banner(&library, &LibraryModel::permissionNeededChanged);
   EXPECT_FALSE(library.permissionNeeded());
 
@@ -68,9 +68,9 @@ TEST(LibraryModel, TheBannerFollowsKeyboardControlAndPromptsForIt) {
   EXPECT_TRUE(library.permissionNeeded());
   EXPECT_EQ(banner.count(), 1);
 
-  const int prompts = stores.accessibility.prompts();
+  const int prompts = stores.host.accessibility.prompts();
   library.promptForPermission();
-  EXPECT_EQ(stores.accessibility.prompts(), prompts + 1);
+  EXPECT_EQ(stores.host.accessibility.prompts(), prompts + 1);
 }
 
 }  // namespace

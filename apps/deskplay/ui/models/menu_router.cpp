@@ -5,6 +5,7 @@
 
 #include "core/session/stop_request.hpp"
 #include "ui/models/game_presentation.hpp"
+#include "ui/models/qt_text.hpp"
 
 namespace deskplay::ui {
 namespace {
@@ -23,10 +24,6 @@ QString routeScreen(Route::Kind kind) {
       return QStringLiteral("settingsCategory");
   }
   return {};
-}
-
-QString qt(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 }  // namespace
@@ -79,7 +76,7 @@ QString MenuRouter::headerTitle() const {
 
 QString MenuRouter::settingsCategory() const {
   if (route_.kind != Route::Kind::settingsCategory) return {};
-  return qt(settingsCategoryInfo(route_.category).name);
+  return qtText(settingsCategoryInfo(route_.category).name);
 }
 
 QVariantMap MenuRouter::routeGame() const {
@@ -100,10 +97,10 @@ QString MenuRouter::lastError() const {
 QVariantList MenuRouter::settingsCategories() const {
   QVariantList categories;
   for (const SettingsCategoryInfo& info : ui::settingsCategories()) {
-    categories.append(QVariantMap{{"name", qt(info.name)},
-                                  {"title", qt(info.title)},
-                                  {"subtitle", qt(info.subtitle)},
-                                  {"symbol", qt(info.symbol)}});
+    categories.append(QVariantMap{{"name", qtText(info.name)},
+                                  {"title", qtText(info.title)},
+                                  {"subtitle", qtText(info.subtitle)},
+                                  {"symbol", qtText(info.symbol)}});
   }
   return categories;
 }

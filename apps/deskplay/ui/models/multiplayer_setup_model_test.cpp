@@ -27,7 +27,7 @@ class MultiplayerSetup : public ::testing::Test {
   MenuTestStores stores;
   std::vector<std::vector<std::string>> plays;
   MultiplayerSetupModel setup{
-      {stores.tap, stores.account, stores.server},
+      {stores.host.keyTap, stores.account, stores.server},
       [this](const std::vector<std::string>& arguments) { plays.push_back(arguments); }};
 };
 
@@ -95,7 +95,7 @@ TEST_F(MultiplayerSetup, NothingStartsWithoutKeyboardControl) {
 
 TEST_F(MultiplayerSetup, ShowingItAgainStartsOverWithAFreshCode) {
   std::uint32_t next = 0;
-  MultiplayerSetupModel counted({stores.tap, stores.account, stores.server}, {},
+  MultiplayerSetupModel counted({stores.host.keyTap, stores.account, stores.server}, {},
                                 [&](std::uint32_t) { return next++ % 10; });
   counted.begin(twoPlayerGame());
   const QString first = counted.hostCode();

@@ -2,6 +2,8 @@
 
 #include <QVariantMap>
 
+#include "ui/models/qt_text.hpp"
+
 namespace deskplay::ui {
 namespace {
 
@@ -21,10 +23,6 @@ std::vector<PermissionRow> permissionRows(const core::PermissionsModel& permissi
   };
 }
 
-QString qt(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 }  // namespace
 
 PermissionsPaneModel::PermissionsPaneModel(core::PermissionsModel& permissions, QObject* parent)
@@ -41,7 +39,7 @@ QVariantList PermissionsPaneModel::rows() const {
     rows.append(QVariantMap{{"title", row.title},
                             {"subtitle", row.subtitle},
                             {"granted", row.granted},
-                            {"anchor", qt(row.anchor)}});
+                            {"anchor", qtText(row.anchor)}});
   }
   return rows;
 }
@@ -52,7 +50,7 @@ bool PermissionsPaneModel::anyMissing() const {
 
 void PermissionsPaneModel::open(const QString& anchor) {
   for (const PermissionRow& row : permissionRows(permissions_)) {
-    if (qt(row.anchor) == anchor && !row.granted) return permissions_.open(row.anchor);
+    if (qtText(row.anchor) == anchor && !row.granted) return permissions_.open(row.anchor);
   }
 }
 

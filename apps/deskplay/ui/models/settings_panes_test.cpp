@@ -20,8 +20,8 @@ class SettingsPanes : public ::testing::Test {
  protected:
   MenuTestStores stores;
   SettingsModel settings{{stores.account, stores.server, stores.loginItem, stores.sounds,
-                          stores.permissions, stores.hotkeys, stores.dataFolder, *stores.supervisor,
-                          stores.fixture.workspace}};
+                          stores.host.permissions, stores.host.hotkeys, stores.host.dataFolder,
+                          *stores.supervisor, stores.fixture.workspace}};
   const QString hosted = QString::fromUtf8(core::kDefaultServerUrl.data());
 };
 
@@ -120,10 +120,10 @@ TEST_F(SettingsPanes, PermissionRowsFollowTheGrants) {
   for (const Case& c : {Case{"both", true, true}, Case{"accessibility only", true, false},
                         Case{"input monitoring only", false, true}, Case{"none", false, false}}) {
     SCOPED_TRACE(c.name);
-    stores.accessibility.setTrusted(c.accessibility);
-    stores.privacy.setAccess(c.inputMonitoring ? platform::PrivacyChecks::Access::granted
-                                               : platform::PrivacyChecks::Access::denied);
-    stores.permissions.refresh();
+    stores.host.accessibility.setTrusted(c.accessibility);
+    stores.host.privacy.setAccess(c.inputMonitoring ? platform::PrivacyChecks::Access::granted
+                                                    : platform::PrivacyChecks::Access::denied);
+    stores.host.permissions.refresh();
     PermissionsPaneModel& pane = *settings.permissions();
     const QVariantList rows = pane.rows();
     ASSERT_EQ(rows.size(), 2);
@@ -141,9 +141,9 @@ TEST_F(SettingsPanes, PermissionRowsFollowTheGrants) {
 }
 
 TEST_F(SettingsPanes, OnlyAMissingPermissionOpensItsSystemSettingsPage) {
-  stores.accessibility.setTrusted(true);
-  stores.privacy.setAccess(platform::PrivacyChecks::Access::denied);
-  stores.permissions.refresh();
+  stores.host.accessibility.setTrusted(true);
+  stores.host.privacy.setAccess(platform::PrivacyChecks::Access::denied);
+  stores.host.permissions.refresh();
   PermissionsPaneModel& pane = *settings.permissions();
   pane.open("Privacy_Accessibility");
   pane.open("Privacy_Camera");
@@ -152,7 +152,7 @@ TEST_F(SettingsPanes, OnlyAMissingPermissionOpensItsSystemSettingsPage) {
             (std::vector<std::string>{
                 "x-apple.systempreferences:com.apple.preference.security?Privacy_ListenEvent"}));
   pane.relaunch();
-  EXPECT_EQ(stores.relaunches, 1);
+  EXPECT_EQ(stores.host.relaunches, 1);
 }
 
 TEST_F(SettingsPanes, StopHotkeyRowWhileRecordingAndAfter) {
@@ -162,23 +162,23 @@ TEST_F(SettingsPanes, StopHotkeyRowWhileRecordingAndAfter) {
   EXPECT_EQ(pane.hotkeyTitle(), "⌃⌥Q");
 
   pane.toggleRecording();
-  EXPECT_TRUE(stores.tap.recording());
+  EXPECT_TRUE(stores.host.keyTap.recording());
   EXPECT_EQ(pane.subtitle(), "Press a key combination (⎋ to cancel)…");
   EXPECT_EQ(pane.hotkeyTitle(), "Cancel");
   pane.toggleRecording();
-  EXPECT_FALSE(stores.tap.recording());
+  EXPECT_FALSE(stores.host.keyTap.recording());
   EXPECT_EQ(pane.hotkeyTitle(), "⌃⌥Q");
 
   pane.toggleRecording();
   core::Hotkey recorded{1, false, false, true, true, "S"};
-  stores.hotkeys.finishRecording(recorded);
+  stores.host.hotkeys.finishRecording(recorded);
   EXPECT_FALSE(pane.recording());
   EXPECT_EQ(pane.hotkeyTitle(), "⇧⌘S");
-  EXPECT_EQ(stores.tap.stopHotkey(), recorded);
+  EXPECT_EQ(stores.host.keyTap.stopHotkey(), recorded);
 
   pane.resetHotkey();
   EXPECT_EQ(pane.hotkeyTitle(), "⌃⌥Q");
-  EXPECT_EQ(stores.hotkeys.load(), core::defaultStopHotkey()) << "the default is stored";
+  EXPECT_EQ(stores.host.hotkeys.load(), core::defaultStopHotkey()) << "the default is stored";
 }
 
 TEST_F(SettingsPanes, ChoosingTheDataFolderGoesThroughTheOpenPanel) {
@@ -211,6 +211,16 @@ TEST_F(SettingsPanes, ChoosingTheDataFolderGoesThroughTheOpenPanel) {
   EXPECT_EQ(pane.folder().toStdString(), defaultFolder.string());
   EXPECT_FALSE(pane.offersReset());
   EXPECT_FALSE(stores.fixture.preferences.value("dataDir").has_value());
+}
+
+TEST_F(SettingsPanes, AFolderChosenAfterTheScreensWentAwayIsDropped) {
+  auto screens = std::make_unique<SettingsModel>(SettingsModel::Stores{
+      stores.account, stores.server, stores.loginItem, stores.sounds, stores.host.permissions,
+      stores.host.hotkeys, stores.host.dataFolder, *stores.supervisor, stores.fixture.workspace});
+  screens->saved()->choose();
+  screens.reset();
+  ASSERT_TRUE(stores.fixture.workspace.answerOpenPanel(stores.fixture.home() / "Work"));
+  EXPECT_TRUE(stores.host.dataFolder.isDefault());
 }
 
 TEST_F(SettingsPanes, RoomServerHintAndResetFollowTheTypedText) {

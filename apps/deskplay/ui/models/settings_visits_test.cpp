@@ -45,31 +45,31 @@ class SettingsVisitsTest : public ::testing::Test {
 
 TEST_F(SettingsVisitsTest, OneVisitOfAPaneLogsOneStartAndOneStop) {
   openPane("permissions");
-  EXPECT_TRUE(stores.permissions.isPolling());
-  EXPECT_EQ(stores.timers.repeatingCount(), 1);
+  EXPECT_TRUE(stores.host.permissions.isPolling());
+  EXPECT_EQ(stores.host.timers.repeatingCount(), 1);
   router.goBack();
-  EXPECT_FALSE(stores.permissions.isPolling());
+  EXPECT_FALSE(stores.host.permissions.isPolling());
   router.goBack();
   EXPECT_EQ(router.screen(), "library");
   EXPECT_EQ(pollLines(), (Lines{"perms: startPolling", "perms: stopPolling"}));
 }
 
 TEST_F(SettingsVisitsTest, ThePollFindsAGrantWhileThePaneIsShown) {
-  stores.accessibility.setTrusted(false);
-  stores.permissions.refresh();
+  stores.host.accessibility.setTrusted(false);
+  stores.host.permissions.refresh();
   openPane("permissions");
-  stores.accessibility.setTrusted(true);
-  stores.timers.advance(core::PermissionsModel::kPollInterval);
-  EXPECT_TRUE(stores.permissions.accessibility());
+  stores.host.accessibility.setTrusted(true);
+  stores.host.timers.advance(core::PermissionsModel::kPollInterval);
+  EXPECT_TRUE(stores.host.permissions.accessibility());
   EXPECT_TRUE(router.settings()->permissions()->rows()[0].toMap()["granted"].toBool());
 }
 
 TEST_F(SettingsVisitsTest, ClosingThePopoverEndsTheVisitAndReopeningBeginsAnother) {
   openPane("general");
   router.setPopoverShown(false);
-  EXPECT_FALSE(stores.permissions.isPolling());
+  EXPECT_FALSE(stores.host.permissions.isPolling());
   router.setPopoverShown(true);
-  EXPECT_TRUE(stores.permissions.isPolling());
+  EXPECT_TRUE(stores.host.permissions.isPolling());
   router.setPopoverShown(false);
   EXPECT_EQ(pollLines(), (Lines{"perms: startPolling", "perms: stopPolling", "perms: startPolling",
                                 "perms: stopPolling"}));
@@ -101,14 +101,14 @@ TEST_F(SettingsVisitsTest, TheSettingsStayWithinReachDuringAGame) {
   EXPECT_EQ(router.screen(), "settingsCategory");
   EXPECT_EQ(router.settingsCategory(), "general");
   EXPECT_EQ(router.headerTitle(), "General");
-  EXPECT_TRUE(stores.permissions.isPolling());
+  EXPECT_TRUE(stores.host.permissions.isPolling());
 
   router.goBack();
   EXPECT_EQ(router.headerTitle(), "Settings");
   router.goBack();
   EXPECT_EQ(router.screen(), "nowPlaying");
   EXPECT_EQ(router.headerTitle(), "Deskplay");
-  EXPECT_FALSE(stores.permissions.isPolling());
+  EXPECT_FALSE(stores.host.permissions.isPolling());
 }
 
 TEST_F(SettingsVisitsTest, AGameStartedFromElsewhereEndsTheVisit) {
@@ -116,7 +116,7 @@ TEST_F(SettingsVisitsTest, AGameStartedFromElsewhereEndsTheVisit) {
   stores.supervisor->play(stores.catalog.games().front(), {});
   ASSERT_TRUE(stores.supervisor->currentGame());
   EXPECT_EQ(router.screen(), "nowPlaying");
-  EXPECT_FALSE(stores.permissions.isPolling());
+  EXPECT_FALSE(stores.host.permissions.isPolling());
 }
 
 }  // namespace

@@ -138,9 +138,9 @@ TEST_F(ScreensTest, WithoutKeyboardControlTheBannerPromptsAndCardsAreDimmedAndIn
   EXPECT_EQ(screens.router().route(), Route::library());
   EXPECT_EQ(stores.supervisor->currentGame(), std::nullopt);
 
-  const int prompts = stores.accessibility.prompts();
+  const int prompts = stores.host.accessibility.prompts();
   ASSERT_TRUE(popover->press("Input access needed"));
-  EXPECT_EQ(stores.accessibility.prompts(), prompts + 1);
+  EXPECT_EQ(stores.host.accessibility.prompts(), prompts + 1);
 
   // The mode choice's rows are dimmed and inert too.
   screens.router().setRoute(Route::modeChoice("pong"));

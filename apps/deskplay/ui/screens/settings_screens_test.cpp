@@ -43,8 +43,8 @@ class SettingsScreens : public ::testing::Test {
   }
 
   void missInputMonitoring() {
-    stores.privacy.setAccess(platform::PrivacyChecks::Access::denied);
-    stores.permissions.refresh();
+    stores.host.privacy.setAccess(platform::PrivacyChecks::Access::denied);
+    stores.host.permissions.refresh();
   }
 
   MenuTestStores stores;
@@ -94,7 +94,7 @@ TEST_F(SettingsScreens, EveryPaneShowsUnderItsTitleAndLeadsBack) {
     ASSERT_TRUE(showsAll({"Settings", "Desktop Safety"}));
     ASSERT_TRUE(popover->press("Back"));
   }
-  EXPECT_FALSE(stores.permissions.isPolling());
+  EXPECT_FALSE(stores.host.permissions.isPolling());
 }
 
 TEST_F(SettingsScreens, TheMenuMarksPermissionsWhileOneIsMissing) {
@@ -120,7 +120,7 @@ TEST_F(SettingsScreens, AMissingPermissionOpensItsPageAndOffersTheRelaunch) {
             (std::vector<std::string>{
                 "x-apple.systempreferences:com.apple.preference.security?Privacy_ListenEvent"}));
   ASSERT_TRUE(popover->press("Relaunch"));
-  EXPECT_EQ(stores.relaunches, 1);
+  EXPECT_EQ(stores.host.relaunches, 1);
 }
 
 TEST_F(SettingsScreens, TheGeneralSwitchesFollowTheStores) {
@@ -170,7 +170,7 @@ TEST_F(SettingsScreens, TheHotkeyButtonRecordsAndResets) {
   ASSERT_TRUE(popover->press("⌃⌥Q"));
   ASSERT_TRUE(showsAll({"Press a key combination (⎋ to cancel)…", "Cancel"}));
   popover->screenshot("settings-controls-recording");
-  stores.hotkeys.finishRecording(core::Hotkey{1, true, false, false, true, "S"});
+  stores.host.hotkeys.finishRecording(core::Hotkey{1, true, false, false, true, "S"});
   ASSERT_TRUE(showsAll({"⌃⌘S", "Quits the running game and restores your desktop"}));
   ASSERT_TRUE(popover->press("Reset to ⌃⌥Q"));
   EXPECT_TRUE(showsAll({"⌃⌥Q"}));

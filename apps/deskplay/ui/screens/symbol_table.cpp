@@ -2,14 +2,11 @@
 
 #include <QtGlobal>
 
+#include "ui/models/qt_text.hpp"
 #include "ui/symbols/system_symbols.hpp"
 
 namespace deskplay::ui {
 namespace {
-
-QString qt(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 Result<SystemSymbol> lookUp(const QString& name) {
   auto symbol = systemSymbol(name.toStdString());
@@ -20,7 +17,7 @@ Result<SystemSymbol> lookUp(const QString& name) {
 }  // namespace
 
 QString SymbolTable::fontFamily() const {
-  return qt(symbolFontFamily);
+  return qtText(symbolFontFamily);
 }
 
 QString SymbolTable::text(const QString& name) const {
@@ -30,7 +27,7 @@ QString SymbolTable::text(const QString& name) const {
 
 QString SymbolTable::meaning(const QString& name) const {
   const auto symbol = lookUp(name);
-  return symbol.ok() ? qt(symbol.value().meaning) : QString();
+  return symbol.ok() ? qtText(symbol.value().meaning) : QString();
 }
 
 }  // namespace deskplay::ui

@@ -24,21 +24,14 @@ std::string jsonList(const std::vector<std::string>& rows) {
 
 MenuTestStores::MenuTestStores()
     : fixture(deskplay::testing::EngineFixture::Layout::packaged),
-      tap({eventTaps, accessibility, privacy, fixture.workspace}),
       catalog(fixture.paths(), fixture.preferences, fixture.clock,
               platform::simulatedToolPaths(fixture.home() / "sim-tools")),
       account({keychain, fixture.preferences, fixture.workspace}),
       server(fixture.preferences),
       loginItem(loginItems),
       sounds(fixture.preferences, [this](bool muted) { mutedAnnouncements.push_back(muted); }),
-      timers(fixture.clock),
-      permissions(accessibility, privacy, fixture.workspace, timers,
-                  core::ArcadeLog(fixture.paths().applicationLog(), fixture.clock),
-                  [this] { ++relaunches; }),
-      hotkeys(fixture.preferences, tap),
-      dataFolder(fixture.paths(), fixture.preferences, fixture.workspace),
       supervisor(fixture.makeSupervisor(fixture.environment({{"FAKE_ENGINE_END", "wait"}}))) {
-  tap.start();
+  host.keyTap.start();
 }
 
 MenuTestStores::~MenuTestStores() {
@@ -82,8 +75,8 @@ std::vector<std::string> MenuTestStores::engineArguments() {
 }
 
 MenuRouter::Stores MenuTestStores::routerStores() {
-  return {tap,    *supervisor, catalog, account,    server,           loginItem,
-          sounds, permissions, hotkeys, dataFolder, fixture.workspace};
+  return {host.keyTap, *supervisor,      catalog,      account,         server,           loginItem,
+          sounds,      host.permissions, host.hotkeys, host.dataFolder, fixture.workspace};
 }
 
 std::vector<std::string> MenuTestStores::permissionLogLines() const {
@@ -97,10 +90,10 @@ std::vector<std::string> MenuTestStores::permissionLogLines() const {
 }
 
 void MenuTestStores::setTrusted(bool trusted) {
-  accessibility.setTrusted(trusted);
-  privacy.setAccess(trusted ? platform::PrivacyChecks::Access::granted
-                            : platform::PrivacyChecks::Access::denied);
-  tap.start();
+  host.accessibility.setTrusted(trusted);
+  host.privacy.setAccess(trusted ? platform::PrivacyChecks::Access::granted
+                                 : platform::PrivacyChecks::Access::denied);
+  host.keyTap.start();
 }
 
 }  // namespace deskplay::ui::testing

@@ -7,21 +7,14 @@
 
 #include "core/account/account_store.hpp"
 #include "core/catalog/catalog_store.hpp"
-#include "core/hotkey/hotkey_store.hpp"
-#include "core/keys/key_tap.hpp"
 #include "core/session/game_supervisor.hpp"
-#include "core/settings/data_folder.hpp"
 #include "core/settings/login_item.hpp"
-#include "core/settings/permissions_model.hpp"
 #include "core/settings/server_config.hpp"
 #include "core/settings/sound_setting.hpp"
 #include "engine_fixture.hpp"
-#include "platform/testing/fake_accessibility.hpp"
-#include "platform/testing/fake_event_taps.hpp"
+#include "host_stores.hpp"
 #include "platform/testing/fake_keychain.hpp"
 #include "platform/testing/fake_login_items.hpp"
-#include "platform/testing/fake_main_loop_timers.hpp"
-#include "platform/testing/fake_privacy_checks.hpp"
 #include "support/fake_http_server.hpp"
 #include "ui/models/menu_router.hpp"
 
@@ -71,8 +64,8 @@ struct TestGame {
 
 // The stores the popover shows, built over the platform fakes in a private home whose bundle
 // runs the fake engine (which waits for its terminate request). Keyboard control starts
-// granted; the room server is the hosted one. The permissions poll on `timers`, which the
-// test fires; the sound switch's announcements are kept in `mutedAnnouncements`.
+// granted; the room server is the hosted one. The sound switch's announcements are kept in
+// `mutedAnnouncements`.
 struct MenuTestStores {
   MenuTestStores();
   // Stops a game still running and waits for its end.
@@ -95,11 +88,9 @@ struct MenuTestStores {
   std::vector<std::string> permissionLogLines() const;
 
   deskplay::testing::EngineFixture fixture;
-  platform::testing::FakeEventTaps eventTaps;
-  platform::testing::FakeAccessibility accessibility;
-  platform::testing::FakePrivacyChecks privacy;
+  // The key tap, hotkeys, permissions and data folder over their fakes.
+  deskplay::testing::HostStores host{fixture};
   platform::testing::FakeKeychain keychain;
-  core::KeyTap tap;
   core::CatalogStore catalog;
   core::AccountStore account;
   core::ServerConfig server;
@@ -107,11 +98,6 @@ struct MenuTestStores {
   core::LoginItem loginItem;
   std::vector<bool> mutedAnnouncements;
   core::SoundSetting sounds;
-  platform::testing::FakeMainLoopTimers timers;
-  int relaunches = 0;
-  core::PermissionsModel permissions;
-  core::HotkeyStore hotkeys;
-  core::DataFolder dataFolder;
   std::unique_ptr<core::GameSupervisor> supervisor;
 };
 
