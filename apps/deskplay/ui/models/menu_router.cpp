@@ -62,7 +62,7 @@ void MenuRouter::setRoute(Route route) {
 void MenuRouter::setPopoverShown(bool shown) {
   if (shown == popoverShown_) return;
   popoverShown_ = shown;
-  announceScreen();
+  showSettingsOnScreen();
 }
 
 QString MenuRouter::screen() const {
@@ -158,8 +158,12 @@ bool MenuRouter::showsNowPlaying() const {
          route_.kind != Route::Kind::settingsCategory;
 }
 
-void MenuRouter::announceScreen() {
+void MenuRouter::showSettingsOnScreen() {
   settings_.show(popoverShown_ && !showsNowPlaying() ? std::optional(route_) : std::nullopt);
+}
+
+void MenuRouter::announceScreen() {
+  showSettingsOnScreen();
   emit screenChanged();
 }
 

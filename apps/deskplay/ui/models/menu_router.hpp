@@ -112,6 +112,8 @@ class MenuRouter final : public QObject {
  private:
   std::optional<core::Game> catalogGame(const std::string& id) const;
   bool showsNowPlaying() const;
+  // Tells the settings which route is on screen, if any.
+  void showSettingsOnScreen();
   void announceScreen();
   void play(const std::string& gameID, const std::vector<std::string>& arguments);
   void currentGameChanged();
